@@ -1,0 +1,23 @@
+#include <QApplication>
+#include <cstdio>
+
+#include "app/FrmMain.h"
+
+int main(int argc, char *argv[]) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Without a display Qt aborts with a message about platform plugins; say what to do instead.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs("r7260-tool: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                   "Run it on a desktop session, or in a virtual one:\n"
+                   "  xvfb-run -a -s \"-screen 0 1366x768x24\" r7260-tool\n",
+                   stderr);
+        return 2;
+    }
+#endif
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("r7260-tool"));
+    FrmMain window;
+    window.show();
+    return app.exec();
+}

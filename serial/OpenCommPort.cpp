@@ -1,0 +1,27 @@
+#include "serial/OpenCommPort.h"
+
+namespace CommSetting {
+
+std::optional<serial::OpenError> OpenCommPort(serial::MSComm &port, int &portNumber,
+                                              QString &settings) {
+    if (port.PortOpen())
+        port.close();
+    if (portNumber < 1 || portNumber > 9)
+        portNumber = 1;
+    if (settings.isEmpty())
+        settings = QStringLiteral("9600,n,8,1");
+
+    port.setSettings(settings);
+    port.setCommPort(portNumber);
+    port.setInputLen(512);
+    port.setInBufferSize(512);
+    port.setOutBufferSize(512);
+    port.setRThreshold(1);
+    if (auto error = port.open())
+        return error;
+    port.clearInBuffer();
+    port.clearOutBuffer();
+    return std::nullopt;
+}
+
+} // namespace CommSetting

@@ -1,0 +1,86 @@
+#include "tests/support/Pty.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTest>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+Pty::Pty() {
+    int slave = -1;
+    char name[256] = {};
+    if (::openpty(&m_master, &slave, name, nullptr, nullptr) != 0) {
+        m_master = -1;
+        return;
+    }
+    termios raw{};
+    ::tcgetattr(slave, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(slave, TCSANOW, &raw);
+    ::close(slave);
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_slavePath = QString::fromLocal8Bit(name);
+}
+
+Pty::~Pty() { closeMaster(); }
+
+void Pty::closeMaster() {
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}
+
+bool Pty::write(const QByteArray &bytes) {
+    qsizetype done = 0;
+    QDeadlineTimer deadline(5000);
+    while (done < bytes.size() && !deadline.hasExpired()) {
+        const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n > 0)
+            done += n;
+        else if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        else
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return done == bytes.size();
+}
+
+QByteArray Pty::readAvailable() {
+    QByteArray out;
+    char buffer[4096];
+    while (m_master >= 0) {
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        out.append(buffer, n);
+    }
+    return out;
+}
+
+QByteArray Pty::readAtLeast(qsizetype bytes, int timeoutMs) {
+    QByteArray out = readAvailable();
+    QDeadlineTimer deadline(timeoutMs);
+    while (out.size() < bytes && !deadline.hasExpired()) {
+        QTest::qWait(5);
+        out += readAvailable();
+    }
+    return out;
+}
+
+QByteArray Pty::readFor(int ms) {
+    QByteArray out = readAvailable();
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        QTest::qWait(5);
+        out += readAvailable();
+    }
+    return out;
+}
+
+void wireComPort(int number, const QString &path) {
+    qputenv(qPrintable(QStringLiteral("R7260_COM%1").arg(number)), path.toLocal8Bit());
+}
