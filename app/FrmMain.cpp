@@ -9,7 +9,10 @@
 #include <QRadioButton>
 #include <QStatusBar>
 
+#include "app/CommandListPanel.h"
+#include "app/DeviceCommands.h"
 #include "app/LampShape.h"
+#include "app/ManualTools.h"
 #include "app/Prompts.h"
 #include "app/RichTextBox.h"
 #include "app/WindowTimer.h"
@@ -59,6 +62,9 @@ FrmMain::FrmMain(QWidget *parent) : QMainWindow(parent) {
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     m_prompts = std::make_unique<DialogPrompts>(this);
     connectControls();
+    m_deviceCommands = std::make_unique<DeviceCommands>(*this);
+    m_manualTools = std::make_unique<ManualTools>(*this);
+    m_commandList = std::make_unique<CommandListPanel>(*this);
     refreshPortTips();
     resize(1366, 740);
 }

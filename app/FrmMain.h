@@ -22,7 +22,10 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class CommandListPanel;
+class DeviceCommands;
 class LampShape;
+class ManualTools;
 class Prompts;
 class RichTextBox;
 class WindowTimer;
@@ -56,6 +59,16 @@ public:
     void SendFrame(const QByteArray &frame);
     // One poll's batch of received bytes: named, decoded into the window, shown and counted.
     void HandleReply(const QByteArray &data, int count);
+
+    // For the panels that implement the handlers of a group of controls.
+    // Registers a button's click handler; capture buttons run a target's handler through it.
+    void bind(QAbstractButton *button, std::function<void()> handler);
+    // Runs a button's click handler exactly as a click would.
+    void runHandlerOf(QAbstractButton *button);
+    Prompts &prompts();
+    void showStatus(const QString &text);
+    // The framing every builder reads at click time: exactly "Modbus RTU" is RTU.
+    codec::Framing framing() const;
 
     // Window-level state.
     bool AddToListMode = false;
@@ -205,14 +218,8 @@ private:
     void buildFrame5();
     void buildFrame6();
 
-    // Every connect in one place (FrmMain.cpp).
+    // The window's own connects (FrmMain.cpp); each panel makes its own in one place.
     void connectControls();
-    void bind(QAbstractButton *button, std::function<void()> handler);
-    // Runs a button's click handler exactly as a click would (capture buttons use it).
-    void runHandlerOf(QAbstractButton *button);
-
-    Prompts &prompts();
-    void showStatus(const QString &text);
 
     // Serial link (FrmMain.cpp).
     void Command32_Click();
@@ -223,8 +230,11 @@ private:
     void setPortButtons(bool open);
     void refreshPortTips();
     QString openFailureText(const QString &name, const serial::OpenError &error);
-    codec::Framing framing() const;
 
     std::unique_ptr<Prompts> m_prompts;
     QHash<QAbstractButton *, std::function<void()>> m_handlers;
+    // Handlers of the device buttons, the manual frame tools, and the command list.
+    std::unique_ptr<DeviceCommands> m_deviceCommands;
+    std::unique_ptr<ManualTools> m_manualTools;
+    std::unique_ptr<CommandListPanel> m_commandList;
 };

@@ -1,0 +1,5 @@
+#include "app/CommandListPanel.h"
+
+#include "app/FrmMain.h"
+
+CommandListPanel::CommandListPanel(FrmMain &window) : QObject(&window), form(window) {}

@@ -1,0 +1,5 @@
+#include "app/DeviceCommands.h"
+
+#include "app/FrmMain.h"
+
+DeviceCommands::DeviceCommands(FrmMain &window) : QObject(&window), form(window) {}

@@ -1,0 +1,5 @@
+#include "app/ManualTools.h"
+
+#include "app/FrmMain.h"
+
+ManualTools::ManualTools(FrmMain &window) : QObject(&window), form(window) {}
