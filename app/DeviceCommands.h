@@ -5,6 +5,12 @@
 #include <QObject>
 
 class FrmMain;
+class QAbstractButton;
+
+namespace device {
+struct CommandSpec;
+struct CaptureButton;
+} // namespace device
 
 class DeviceCommands : public QObject {
     Q_OBJECT
@@ -12,6 +18,14 @@ class DeviceCommands : public QObject {
 public:
     explicit DeviceCommands(FrmMain &window);
 
+    // A device-command button's click: build, refuse with a message, capture, send.
+    void run(const device::CommandSpec &spec);
+
 private:
+    // A ">" or "↓" button: set its flag, then run the target's handler as a click would.
+    void capture(const device::CaptureButton &button);
+    QAbstractButton *button(const char *name) const;
+    QString controlText(const char *name) const;
+
     FrmMain &form;
 };

@@ -98,15 +98,6 @@ void FrmMain::connectControls() {
     connect(Combo1, &QComboBox::currentTextChanged, this, &FrmMain::refreshPortTips);
     connect(Combo7, &QComboBox::currentTextChanged, this, &FrmMain::Combo7_Change);
     connect(Combo7, &QComboBox::activated, this, &FrmMain::Combo7_Change);
-
-    bind(Command36, [this] {
-        RichTextBox1->setText(QString());
-        Label45->setText(QStringLiteral("0"));
-    });
-    bind(Command6, [this] {
-        RichTextBox2->setText(QString());
-        Label44->setText(QStringLiteral("0"));
-    });
 }
 
 // ---- Serial link ---------------------------------------------------------------------------

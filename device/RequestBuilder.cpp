@@ -1,1 +1,112 @@
 #include "device/RequestBuilder.h"
+
+#include "codec/HexText.h"
+#include "codec/NumericText.h"
+#include "device/InputPattern.h"
+
+#include <optional>
+
+namespace device {
+
+namespace {
+
+const QString kRefusalTitle = QStringLiteral("系统提示");
+constexpr qsizetype kMaxCanBytes = 5;
+
+Refusal outOfRange(const QString &field, const QString &range) {
+    return {kRefusalTitle, QStringLiteral("%1超出范围,请设置%2之间").arg(field, range)};
+}
+
+// Big-endian, as every multi-byte value on the wire.
+void appendBigEndian(QByteArray &out, quint32 value, int bytes) {
+    for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8)
+        out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+// The data of one command, or why it cannot be built.
+std::variant<QByteArray, Refusal, NoRequest> data(const CommandSpec &spec, const FieldText &text) {
+    QByteArray out;
+    switch (spec.layout) {
+    case Layout::None:
+        break;
+    case Layout::FixedByte:
+        out += static_cast<char>(spec.fixedByte);
+        break;
+    case Layout::HexByte: {
+        const auto value = codec::readHexInteger<quint8>(text(spec.source));
+        if (!value)
+            return outOfRange(QString::fromUtf8(spec.field), QStringLiteral("0到FF"));
+        out += static_cast<char>(*value);
+        break;
+    }
+    case Layout::Int32: {
+        const auto value = codec::readInteger<qint32>(text(spec.source));
+        if (spec.maximum && (!value || *value < 0 || *value > *spec.maximum))
+            return Refusal{kRefusalTitle, QString::fromUtf8(spec.refusal)};
+        if (!value)
+            return outOfRange(QString::fromUtf8(spec.field),
+                              QStringLiteral("-2147483648到2147483647"));
+        appendBigEndian(out, static_cast<quint32>(*value), 4);
+        break;
+    }
+    case Layout::Direction24: {
+        const auto direction = codec::readInteger<quint8>(text(spec.source));
+        if (!direction)
+            return outOfRange(QStringLiteral("方向"), QStringLiteral("0到255"));
+        const auto value = codec::readInteger<qint32>(text(spec.valueSource));
+        if (!value)
+            return outOfRange(QString::fromUtf8(spec.field),
+                              QStringLiteral("-2147483648到2147483647"));
+        out += static_cast<char>(*direction);
+        // Bits above the 24th do not travel.
+        appendBigEndian(out, static_cast<quint32>(*value) & 0xFFFFFF, 3);
+        break;
+    }
+    case Layout::BaudCode:
+        out += static_cast<char>(baudRateCode(text(spec.source)));
+        break;
+    case Layout::CanBaudCode:
+        out += static_cast<char>(canBaudRateCode(text(spec.source)));
+        break;
+    case Layout::Pattern:
+        out += static_cast<char>(InputPattern(text(spec.source)));
+        break;
+    case Layout::HexBytes: {
+        const QString hex = text(spec.source);
+        if (hex.isEmpty())
+            return NoRequest{};
+        out = CommSetting::ParseHexText(hex).left(kMaxCanBytes);
+        break;
+    }
+    }
+    return out;
+}
+
+} // namespace
+
+BuildResult buildRequest(const CommandSpec &spec, const FieldText &text, codec::Framing framing) {
+    std::optional<quint8> address = quint8(0);
+    if (!spec.addressZero) {
+        address = codec::readHexInteger<quint8>(text("Text23"));
+        if (!address)
+            return outOfRange(QStringLiteral("设备操作地址"), QStringLiteral("0到FF"));
+    }
+    auto payload = data(spec, text);
+    if (auto *refusal = std::get_if<Refusal>(&payload))
+        return *refusal;
+    if (std::holds_alternative<NoRequest>(payload))
+        return NoRequest{};
+    const QByteArray &bytes = std::get<QByteArray>(payload);
+
+    Request request;
+    request.body += static_cast<char>(*address);
+    request.body += static_cast<char>(spec.code);
+    request.body += static_cast<char>(bytes.size());
+    request.body += bytes;
+    // The CAN send always goes out in RTU form.
+    request.frame = codec::frame(request.body, spec.layout == Layout::HexBytes ? codec::Framing::Rtu
+                                                                               : framing);
+    return request;
+}
+
+} // namespace device

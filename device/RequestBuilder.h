@@ -1,1 +1,41 @@
 #pragma once
+// The request builder every device-command button uses: reads the device address and the
+// command's fields by the numeric reading rule, lays out the body (address, code, count, data),
+// and frames it as RTU or ASCII.
+//
+// Fields whose value cannot travel in the command are refused, never wrapped: the address and
+// the other hex byte fields must lie in 0..FF, a direction in 0..255, a 32-bit value in the signed
+// 32-bit range (a 24-bit value too, of which only the low 24 bits travel).
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <variant>
+
+#include "codec/Framing.h"
+#include "device/CommandTable.h"
+
+namespace device {
+
+struct Request {
+    QByteArray body;  // address, code, count, data
+    QByteArray frame; // as it goes on the wire
+};
+
+// The command cannot be built; the message says which field and what range.
+struct Refusal {
+    QString title;
+    QString message;
+};
+
+// Nothing to do at all (the CAN send with an empty box).
+struct NoRequest {};
+
+using BuildResult = std::variant<Request, Refusal, NoRequest>;
+
+// Gives the text of a control by its name.
+using FieldText = std::function<QString(const char *control)>;
+
+BuildResult buildRequest(const CommandSpec &spec, const FieldText &text, codec::Framing framing);
+
+} // namespace device
