@@ -103,8 +103,9 @@ void FrmMain::connectControls() {
 // ---- Serial link ---------------------------------------------------------------------------
 
 void FrmMain::refreshPortTips() {
-    for (int i = 0; i < Combo1->count(); ++i) {
-        const QString device = serial::deviceForComPort(i + 1);
+    const QStringList devices = serial::comPortDevices();
+    for (int i = 0; i < Combo1->count() && i < devices.size(); ++i) {
+        const QString &device = devices[i];
         Combo1->setItemData(i,
                             device.isEmpty() ? QStringLiteral("%1：没有对应的串口设备").arg(Combo1->itemText(i))
                                              : QStringLiteral("%1 = %2").arg(Combo1->itemText(i), device),

@@ -63,18 +63,46 @@ QStringList orderedSystemPorts(QStringList locations) {
     return locations;
 }
 
+namespace {
+
+QString overrideFor(int number) {
+    return qEnvironmentVariable(qPrintable(QStringLiteral("R7260_COM%1").arg(number)));
+}
+
+QString systemPortFor(int number, const QStringList &systemPorts) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(systemPorts);
+    return QStringLiteral("COM%1").arg(number);
+#else
+    return number <= systemPorts.size() ? systemPorts[number - 1] : QString();
+#endif
+}
+
+QStringList systemPorts() {
+#ifdef Q_OS_WIN
+    return {};
+#else
+    return orderedSystemPorts(systemPortLocations());
+#endif
+}
+
+} // namespace
+
 QString deviceForComPort(int number) {
     if (number < 1 || number > 9)
         return {};
-    const QString overridden = qEnvironmentVariable(qPrintable(QStringLiteral("R7260_COM%1").arg(number)));
-    if (!overridden.isEmpty())
-        return overridden;
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(number);
-#else
-    const QStringList ports = orderedSystemPorts(systemPortLocations());
-    return number <= ports.size() ? ports[number - 1] : QString();
-#endif
+    const QString overridden = overrideFor(number);
+    return overridden.isEmpty() ? systemPortFor(number, systemPorts()) : overridden;
+}
+
+QStringList comPortDevices() {
+    const QStringList system = systemPorts();
+    QStringList devices;
+    for (int number = 1; number <= 9; ++number) {
+        const QString overridden = overrideFor(number);
+        devices << (overridden.isEmpty() ? systemPortFor(number, system) : overridden);
+    }
+    return devices;
 }
 
 } // namespace serial

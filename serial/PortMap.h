@@ -14,6 +14,9 @@ namespace serial {
 // The device path for COMn (1 to 9); empty when no device stands behind it.
 QString deviceForComPort(int number);
 
+// The device paths of COM1 to COM9 at once (the system's ports are listed once).
+QStringList comPortDevices();
+
 // System port locations in COMn order, as described above.
 QStringList orderedSystemPorts(QStringList locations);
 
