@@ -262,4 +262,5 @@ void FrmMain::HandleReply(const QByteArray &data, int count) {
     RichTextBox1->prepend(QStringLiteral("RecHex:") + CommSetting::FormatHexText(raw) + u'\n');
     RichTextBox1->prepend(QStringLiteral("RecAsc:") + codec::displayChars(raw) + u'\n');
     Label45->setText(addToCount(Label45, count));
+    emit replyHandled(count);
 }

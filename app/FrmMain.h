@@ -70,6 +70,11 @@ public:
     // The framing every builder reads at click time: exactly "Modbus RTU" is RTU.
     codec::Framing framing() const;
 
+signals:
+    // After HandleReply: the bytes of one batch (the on-screen counter resets with its pane).
+    void replyHandled(int count);
+
+public:
     // Window-level state.
     bool AddToListMode = false;
     bool AddToIoMode = false;
