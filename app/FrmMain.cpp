@@ -199,6 +199,7 @@ codec::Framing FrmMain::framing() const {
 }
 
 void FrmMain::Timer1_Timer() {
+    m_lastPoll.start();
     if (MSComm1->CommEvent() != serial::comEvReceive)
         return;
     // Everything waiting goes to HandleReply, one call per read of at most 512 bytes.
@@ -235,6 +236,10 @@ void FrmMain::SendFrame(const QByteArray &frame) {
     RichTextBox2->prepend(QStringLiteral("SndHex:") + CommSetting::FormatHexText(out.wire) + u'\n');
     RichTextBox2->prepend(QStringLiteral("SndAsc:") + codec::displayChars(out.wire) + u'\n');
 
+    // The poll restarts with each write, so that a reply is collected 200 ms after its request;
+    // when sends come faster than that, run the overdue poll first instead of starving it.
+    if (Timer1->enabled() && (!m_lastPoll.isValid() || m_lastPoll.elapsed() >= Timer1->interval()))
+        Timer1_Timer();
     Timer1->setEnabled(false);
     if (!MSComm1->Output(out.wire))
         showStatus(QStringLiteral("串口拒绝写入"));

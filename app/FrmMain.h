@@ -3,6 +3,7 @@
 // the same name as its object name, so findChild<QWidget *>("Command12") finds it.
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
@@ -236,6 +237,9 @@ private:
     void refreshPortTips();
     QString openFailureText(const QString &name, const serial::OpenError &error);
 
+    // When the receive poll last ran: a stream of sends, each restarting Timer1, must not keep
+    // it from ever running.
+    QElapsedTimer m_lastPoll;
     std::unique_ptr<Prompts> m_prompts;
     QHash<QAbstractButton *, std::function<void()>> m_handlers;
     // Handlers of the device buttons, the manual frame tools, and the command list.

@@ -3,6 +3,7 @@
 // puts on the line and in the pane, and replies reaching the value boxes and lamps.
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -287,6 +288,19 @@ private slots:
         for (const QString &line : pane.split(u'\n'))
             if (line.startsWith(QStringLiteral("RecHex:")))
                 QVERIFY(line.size() <= 7 + 3 * 512);
+    }
+
+    // Sends every 50 ms restart the poll each time; replies must still be shown meanwhile.
+    void repliesShownWhileSendingFast() {
+        WindowOnPty t;
+        t.pty.write(hex("013604000186A00000"));
+        QElapsedTimer sending;
+        sending.start();
+        while (sending.elapsed() < 1000 && t.control<QLineEdit>("Text17")->text() != "100000") {
+            t.window->SendFrame(hex("0136000000"));
+            QTest::qWait(50);
+        }
+        QCOMPARE(t.control<QLineEdit>("Text17")->text(), QString("100000"));
     }
 
     void receivePaneLimit() {
