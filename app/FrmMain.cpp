@@ -43,7 +43,9 @@ QString addToCount(const QLabel *counter, qsizetype n) {
 } // namespace
 
 // The resources live in a static library: register them before the window reads them.
-static void initResources() { Q_INIT_RESOURCE(resources); }
+static void initResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 FrmMain::FrmMain(QWidget *parent) : QMainWindow(parent) {
     initResources();
@@ -71,11 +73,17 @@ FrmMain::FrmMain(QWidget *parent) : QMainWindow(parent) {
 
 FrmMain::~FrmMain() = default;
 
-void FrmMain::setPrompts(std::unique_ptr<Prompts> prompts) { m_prompts = std::move(prompts); }
+void FrmMain::setPrompts(std::unique_ptr<Prompts> prompts) {
+    m_prompts = std::move(prompts);
+}
 
-Prompts &FrmMain::prompts() { return *m_prompts; }
+Prompts &FrmMain::prompts() {
+    return *m_prompts;
+}
 
-void FrmMain::showStatus(const QString &text) { statusBar()->showMessage(text); }
+void FrmMain::showStatus(const QString &text) {
+    statusBar()->showMessage(text);
+}
 
 void FrmMain::bind(QAbstractButton *button, std::function<void()> handler) {
     m_handlers.insert(button, handler);
@@ -107,8 +115,9 @@ void FrmMain::refreshPortTips() {
     for (int i = 0; i < Combo1->count() && i < devices.size(); ++i) {
         const QString &device = devices[i];
         Combo1->setItemData(i,
-                            device.isEmpty() ? QStringLiteral("%1：没有对应的串口设备").arg(Combo1->itemText(i))
-                                             : QStringLiteral("%1 = %2").arg(Combo1->itemText(i), device),
+                            device.isEmpty()
+                                ? QStringLiteral("%1：没有对应的串口设备").arg(Combo1->itemText(i))
+                                : QStringLiteral("%1 = %2").arg(Combo1->itemText(i), device),
                             Qt::ToolTipRole);
     }
     const int current = Combo1->findText(Combo1->currentText());

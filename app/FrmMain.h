@@ -34,7 +34,7 @@ class WindowTimer;
 namespace serial {
 class MSComm;
 struct OpenError;
-}
+} // namespace serial
 namespace device {
 struct CommandSpec;
 }
@@ -194,9 +194,9 @@ public:
     QLabel *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr, *Label6 = nullptr;
     QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr,
               *Text5 = nullptr;
-    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command5 = nullptr,
-                *Command8 = nullptr, *Command9 = nullptr, *Command10 = nullptr,
-                *Command11 = nullptr, *Command37 = nullptr, *Command56 = nullptr;
+    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command5 = nullptr, *Command8 = nullptr,
+                *Command9 = nullptr, *Command10 = nullptr, *Command11 = nullptr,
+                *Command37 = nullptr, *Command56 = nullptr;
     QPushButton *Command77 = nullptr, *Command78 = nullptr, *Command79 = nullptr,
                 *Command80 = nullptr;
 

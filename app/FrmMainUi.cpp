@@ -373,24 +373,23 @@ void FrmMain::buildFrame2() {
     const ParameterRow rows[] = {
         {NAMED(Command17), "初速度", NAMED(Text12), "100", NAMED(Command46), NAMED(Command57),
          NAMED(Text27), NAMED(Command71)},
-        {NAMED(Command24), "最大速度", NAMED(Text13), "10000", NAMED(Command47),
-         NAMED(Command58), NAMED(Text26), NAMED(Command72)},
+        {NAMED(Command24), "最大速度", NAMED(Text13), "10000", NAMED(Command47), NAMED(Command58),
+         NAMED(Text26), NAMED(Command72)},
         {NAMED(Command25), "末速度", NAMED(Text14), "1000", NAMED(Command48), NAMED(Command59),
          NAMED(Text25), NAMED(Command73)},
         {NAMED(Command26), "加速度", NAMED(Text15), "10000", NAMED(Command49), NAMED(Command60),
          NAMED(Text24), NAMED(Command74)},
         {NAMED(Command27), "减速度", NAMED(Text16), "10000", NAMED(Command50), NAMED(Command61),
          NAMED(Text6), NAMED(Command75)},
-        {NAMED(Command64), "归零速度", NAMED(Text29), "10000", NAMED(Command63),
-         NAMED(Command62), NAMED(Text28), NAMED(Command76)},
+        {NAMED(Command64), "归零速度", NAMED(Text29), "10000", NAMED(Command63), NAMED(Command62),
+         NAMED(Text28), NAMED(Command76)},
     };
     int r = 1;
     for (const ParameterRow &p : rows) {
         params->addWidget(button(p.set, p.setName, QString::fromUtf8(p.caption)), r, 0);
         params->addWidget(textBox(p.value, p.valueName, QString::fromUtf8(p.start), 70), r, 1);
         params->addWidget(addButton(p.addSet, p.addSetName), r, 2);
-        params->addWidget(smallButton(p.query, p.queryName, QStringLiteral("?"), kQueryTip), r,
-                          3);
+        params->addWidget(smallButton(p.query, p.queryName, QStringLiteral("?"), kQueryTip), r, 3);
         params->addWidget(textBox(p.result, p.resultName, QStringLiteral("0"), 70), r, 4);
         params->addWidget(addButton(p.addQuery, p.addQueryName), r, 5);
         ++r;
@@ -426,8 +425,8 @@ void FrmMain::buildFrame2() {
     label(NAMED(Label41), QStringLiteral("左限"));
     label(NAMED(Label43), QStringLiteral("零点"));
     label(NAMED(Label42), QStringLiteral("右限"));
-    motion->addWidget(row({Shape2, Label41, Shape3, Label43, Shape4, Label42, nullptr}, 3), 5, 0,
-                      1, 4);
+    motion->addWidget(row({Shape2, Label41, Shape3, Label43, Shape4, Label42, nullptr}, 3), 5, 0, 1,
+                      4);
     motion->setRowStretch(6, 1);
     outer->addLayout(motion);
 }
@@ -515,15 +514,15 @@ void FrmMain::buildFrame5() {
 
     g->addWidget(button(NAMED(Command91), QStringLiteral("运动因子")), 0, 0);
     g->addWidget(textBox(NAMED(Text32), QStringLiteral("500"), 70), 0, 1);
-    g->addWidget(row({button(NAMED(Command92), QStringLiteral("加速度")), ioButton(NAMED(Command97))},
-                     2),
-                 1, 0);
-    g->addWidget(row({button(NAMED(Command93), QStringLiteral("减速度")), ioButton(NAMED(Command98))},
-                     2),
-                 1, 1);
-    g->addWidget(row({button(NAMED(Command94), QStringLiteral("查询IN")), addButton(NAMED(Command99))},
-                     2),
-                 2, 0);
+    g->addWidget(
+        row({button(NAMED(Command92), QStringLiteral("加速度")), ioButton(NAMED(Command97))}, 2), 1,
+        0);
+    g->addWidget(
+        row({button(NAMED(Command93), QStringLiteral("减速度")), ioButton(NAMED(Command98))}, 2), 1,
+        1);
+    g->addWidget(
+        row({button(NAMED(Command94), QStringLiteral("查询IN")), addButton(NAMED(Command99))}, 2),
+        2, 0);
     label(NAMED(Label63), QStringLiteral("IN1  IN2   IN3  IN4  IN5"));
     auto *inputs = new QWidget;
     auto *inputsLayout = new QGridLayout(inputs);
@@ -580,9 +579,8 @@ void FrmMain::buildFrame6() {
     label(NAMED(Label33), QStringLiteral("毫秒50-60000"));
     label(NAMED(Label34), QStringLiteral("跳转:"));
     label(NAMED(Label35), QStringLiteral("行"));
-    g->addWidget(row({Label32, textBox(NAMED(Text20), QStringLiteral("1000"), 60), Label33,
-                      nullptr}),
-                 4, 0);
+    g->addWidget(
+        row({Label32, textBox(NAMED(Text20), QStringLiteral("1000"), 60), Label33, nullptr}), 4, 0);
     g->addWidget(button(NAMED(Command34), QStringLiteral("插入命令")), 4, 1);
     g->addWidget(row({Label34, textBox(NAMED(Text21), QStringLiteral("0"), 60), Label35, nullptr}),
                  5, 0);
@@ -605,14 +603,14 @@ QWidget *FrmMain::buildManualTools() {
     };
 
     g->addWidget(Label4, 0, 0);
-    g->addWidget(row({textBox(NAMED(Text5), QString()),
-                      button(NAMED(Command37), QStringLiteral("发送字符串")),
-                      manualAdd(NAMED(Command78)),
-                      button(NAMED(Command5), QStringLiteral("转为16进制")),
-                      button(NAMED(Command56), QStringLiteral("转为字符串")),
-                      button(NAMED(Command10), QStringLiteral("MODBUS发送ASC")),
-                      manualAdd(NAMED(Command77))}),
-                 0, 1);
+    g->addWidget(
+        row({textBox(NAMED(Text5), QString()),
+             button(NAMED(Command37), QStringLiteral("发送字符串")), manualAdd(NAMED(Command78)),
+             button(NAMED(Command5), QStringLiteral("转为16进制")),
+             button(NAMED(Command56), QStringLiteral("转为字符串")),
+             button(NAMED(Command10), QStringLiteral("MODBUS发送ASC")),
+             manualAdd(NAMED(Command77))}),
+        0, 1);
     g->addWidget(Label3, 1, 0);
     g->addWidget(row({textBox(NAMED(Text1), QString()),
                       button(NAMED(Command1), QStringLiteral("发送16进制数据")),
@@ -641,11 +639,12 @@ QWidget *FrmMain::buildTrafficPanes() {
     label(NAMED(Label44), QStringLiteral("0"));
     named(RichTextBox1, "RichTextBox1", new RichTextBox);
     named(RichTextBox2, "RichTextBox2", new RichTextBox);
-    g->addWidget(row({Label1, Label45, nullptr, button(NAMED(Command36), QStringLiteral("清空内容"))}),
-                 0, 0);
+    g->addWidget(
+        row({Label1, Label45, nullptr, button(NAMED(Command36), QStringLiteral("清空内容"))}), 0,
+        0);
     g->addWidget(RichTextBox1, 1, 0);
-    g->addWidget(row({Label2, Label44, nullptr, button(NAMED(Command6), QStringLiteral("清空内容"))}),
-                 2, 0);
+    g->addWidget(
+        row({Label2, Label44, nullptr, button(NAMED(Command6), QStringLiteral("清空内容"))}), 2, 0);
     g->addWidget(RichTextBox2, 3, 0);
     return panes;
 }

@@ -43,7 +43,7 @@ void ManualTools::sendHex(HexForm how) {
         return;
     const QByteArray frame = how == HexForm::Rtu     ? codec::rtuFrame(bytes)
                              : how == HexForm::Ascii ? codec::asciiFrame(bytes)
-                                                  : bytes;
+                                                     : bytes;
     captureLine(CommSetting::FormatHexText(frame));
     form.SendFrame(frame);
 }
@@ -72,7 +72,9 @@ void ManualTools::Command9_Click() {
     form.Text4->setText(QString::number(lrc, 16).toUpper());
 }
 
-void ManualTools::Command5_Click() { form.Text1->setText(CommSetting::StrToHex(form.Text5->text())); }
+void ManualTools::Command5_Click() {
+    form.Text1->setText(CommSetting::StrToHex(form.Text5->text()));
+}
 
 void ManualTools::Command56_Click() {
     form.Text5->setText(CommSetting::HexToStr(form.Text1->text().remove(QLatin1Char(' '))));

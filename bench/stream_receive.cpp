@@ -34,8 +34,8 @@ double cpuSeconds(int who) {
 // Replies of the kinds a device sends: values, positions, states, inputs, short replies.
 QByteArray replyPattern() {
     QByteArray out;
-    for (const char *body : {"01260400002710", "013704FFFFFFFE", "013B0401000101", "0142050101000101",
-                             "012000", "013604000186A0"})
+    for (const char *body : {"01260400002710", "013704FFFFFFFE", "013B0401000101",
+                             "0142050101000101", "012000", "013604000186A0"})
         out += codec::rtuFrame(QByteArray::fromHex(body));
     out += QByteArray::fromHex("013C");
     return out;

@@ -10,9 +10,15 @@ namespace {
 constexpr char kUnencodable = '?';
 constexpr QChar kPlaceholder = u'.';
 
-bool isGbkLead(quint8 b) { return b >= 0x81 && b <= 0xFE; }
-bool isGbkTrail(quint8 b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
-bool isPrivateUse(char16_t c) { return c >= 0xE000 && c <= 0xF8FF; }
+bool isGbkLead(quint8 b) {
+    return b >= 0x81 && b <= 0xFE;
+}
+bool isGbkTrail(quint8 b) {
+    return b >= 0x40 && b <= 0xFE && b != 0x7F;
+}
+bool isPrivateUse(char16_t c) {
+    return c >= 0xE000 && c <= 0xF8FF;
+}
 
 } // namespace
 

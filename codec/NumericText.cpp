@@ -1,9 +1,9 @@
 #include "codec/NumericText.h"
 
-#include <cfenv>
-#include <cmath>
 #include <algorithm>
+#include <cfenv>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -11,8 +11,12 @@ namespace codec {
 
 namespace {
 
-bool isSkipped(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isSkipped(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // The characters of the text with the skipped ones left out.
 std::u16string significant(QStringView text) {
@@ -88,12 +92,13 @@ double outOfRange(const std::string &number) {
     // right after the point, plus the exponent.
     const size_t e = number.find('e');
     const std::string mantissa = number.substr(0, e);
-    const long exponent = e == std::string::npos ? 0 : std::strtol(number.c_str() + e + 1, nullptr, 10);
+    const long exponent =
+        e == std::string::npos ? 0 : std::strtol(number.c_str() + e + 1, nullptr, 10);
     const size_t point = std::min(mantissa.find('.'), mantissa.size());
     const size_t firstNonZero = mantissa.find_first_of("123456789");
     const long magnitude = firstNonZero == std::string::npos ? 0
-                           : firstNonZero < point ? long(point - firstNonZero)
-                                                  : -long(firstNonZero - point - 1);
+                           : firstNonZero < point            ? long(point - firstNonZero)
+                                                             : -long(firstNonZero - point - 1);
     if (firstNonZero == std::string::npos || magnitude + exponent < 0)
         return 0;
     return number[0] == '-' ? -HUGE_VAL : HUGE_VAL;

@@ -6,7 +6,8 @@
 // of either case. Blanks, tabs and line feeds are skipped wherever they stand; reading stops at
 // the first character that cannot continue the number; a text without a number reads 0.
 // Where an integer is needed the number is rounded to the nearest integer, exact halves to the
-// even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). Hexadecimal digits are read as an unsigned value.
+// even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). Hexadecimal digits are read as an unsigned
+// value.
 
 #include <QString>
 #include <concepts>

@@ -12,6 +12,8 @@ using enum Layout;
 constexpr unsigned L = ListCapture;
 constexpr unsigned IO = IoCapture;
 
+// One row per button, kept on one line each so the table reads as a table.
+// clang-format off
 const CommandSpec kCommands[] = {
     // Base commands.
     {.button = "Command12", .code = 0x20},
@@ -72,6 +74,7 @@ const CommandSpec kCommands[] = {
     {.button = "Command95", .code = 0x4B, .layout = CanBaudCode, .source = "Combo9"},
     {.button = "Command106", .code = 0x4C, .layout = HexBytes, .source = "Text33", .captures = L},
 };
+// clang-format on
 
 const CaptureButton kCaptureButtons[] = {
     // ">" beside the motion buttons.
@@ -123,7 +126,9 @@ const CaptureButton kCaptureButtons[] = {
 
 } // namespace
 
-std::span<const CommandSpec> commandTable() { return kCommands; }
+std::span<const CommandSpec> commandTable() {
+    return kCommands;
+}
 
 const CommandSpec *findCommand(const char *button) {
     for (const CommandSpec &spec : kCommands)
@@ -132,7 +137,9 @@ const CommandSpec *findCommand(const char *button) {
     return nullptr;
 }
 
-std::span<const CaptureButton> captureButtons() { return kCaptureButtons; }
+std::span<const CaptureButton> captureButtons() {
+    return kCaptureButtons;
+}
 
 quint8 baudRateCode(const QString &text) {
     static const QStringList rates{"2400", "4800", "9600", "14400", "19200", "38400"};

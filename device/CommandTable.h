@@ -27,14 +27,14 @@ struct CommandSpec {
     const char *button;
     quint8 code;
     Layout layout = Layout::None;
-    const char *source = nullptr;    // the control the data come from
+    const char *source = nullptr;      // the control the data come from
     const char *valueSource = nullptr; // Direction24: the value; source is the direction
-    const char *field = nullptr;     // how refusals name the value
+    const char *field = nullptr;       // how refusals name the value
     unsigned captures = NoCapture;
     quint8 fixedByte = 0;
-    bool addressZero = false;        // the address query goes to address 0 whatever the box says
-    std::optional<qint64> maximum;   // a tighter upper limit than the layout's own
-    const char *refusal = nullptr;   // the message for a value outside [0, maximum]
+    bool addressZero = false;      // the address query goes to address 0 whatever the box says
+    std::optional<qint64> maximum = std::nullopt; // a tighter upper limit than the layout's own
+    const char *refusal = nullptr; // the message for a value outside [0, maximum]
 };
 
 // Every device-command button: base commands, parameters, motion, register mapping, others.

@@ -104,8 +104,8 @@ BuildResult buildRequest(const CommandSpec &spec, const FieldText &text, codec::
     request.body += static_cast<char>(bytes.size());
     request.body += bytes;
     // The CAN send always goes out in RTU form.
-    request.frame = codec::frame(request.body, spec.layout == Layout::HexBytes ? codec::Framing::Rtu
-                                                                               : framing);
+    request.frame =
+        codec::frame(request.body, spec.layout == Layout::HexBytes ? codec::Framing::Rtu : framing);
     return request;
 }
 

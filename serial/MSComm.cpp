@@ -53,7 +53,9 @@ MSComm::MSComm(QObject *parent) : QObject(parent) {
     connect(&m_port, &QSerialPort::errorOccurred, this, &MSComm::onErrorOccurred);
 }
 
-QString MSComm::devicePath() const { return deviceForComPort(m_commPort); }
+QString MSComm::devicePath() const {
+    return deviceForComPort(m_commPort);
+}
 
 int MSComm::InBufferCount() const {
     return m_port.isOpen() ? static_cast<int>(qMin<qint64>(m_port.bytesAvailable(), INT_MAX)) : 0;

@@ -15,7 +15,9 @@
 
 namespace {
 
-QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char *text) {
+    return QByteArray::fromHex(text);
+}
 const QString kSystemPrompt = QString::fromUtf8("系统提示");
 
 } // namespace
@@ -29,7 +31,8 @@ class TestButtons : public QObject {
     QComboBox *combo(const char *name) { return t->control<QComboBox>(name); }
     QListWidget *list() { return t->control<QListWidget>("List1"); }
     void setFraming(bool rtu) {
-        combo("Combo7")->setCurrentText(rtu ? QStringLiteral("Modbus RTU") : QStringLiteral("Modbus ASC"));
+        combo("Combo7")->setCurrentText(rtu ? QStringLiteral("Modbus RTU")
+                                            : QStringLiteral("Modbus ASC"));
     }
     // Clicks and returns what went on the line, waiting for `expected` bytes (or a short while).
     QByteArray clickAndRead(const QString &button, qsizetype expected) {
@@ -68,6 +71,7 @@ private slots:
                 << QString::fromLatin1(button) << QString::fromLatin1(address) << hex(rtu)
                 << (alwaysRtu ? hex(ascii) : QByteArray(ascii) + "\r\n");
         };
+        // clang-format off
         row("Command12", "1", "01200039C0", ":012000DF", false);
         row("Command12", "1F", "1F200059C6", ":1F2000C1", false);
         row("Command13", "1", "0021006990", ":002100DF", false);
@@ -160,6 +164,7 @@ private slots:
         row("Command95", "1F", "1F4B010C7673", ":1F4B010C89", false);
         row("Command106", "1", "014C05010203040502ED", "014C05010203040502ED", true);
         row("Command106", "1F", "1F4C050102030405826D", "1F4C050102030405826D", true);
+        // clang-format on
     }
     void everyButtonBothFramings() {
         QFETCH(QString, button);
@@ -190,7 +195,8 @@ private slots:
         for (const device::CaptureButton &capture : device::captureButtons()) {
             auto *button = t->control<QPushButton>(QLatin1String(capture.button));
             QVERIFY2(button, capture.button);
-            QCOMPARE(button->text(), capture.kind == device::ListCapture ? QString(">") : QString("↓"));
+            QCOMPARE(button->text(),
+                     capture.kind == device::ListCapture ? QString(">") : QString("↓"));
             QVERIFY2(t->control<QPushButton>(QLatin1String(capture.target)), capture.target);
             (capture.kind == device::ListCapture ? adds : ios)++;
         }
@@ -203,31 +209,78 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("frame");
-        QTest::newRow("half to even down") << "Command17" << "Text12" << "100.5" << hex("0125040000006 4FCDE");
-        QTest::newRow("half to even up") << "Command17" << "Text12" << "101.5" << hex("01250400000066 7D1F");
-        QTest::newRow("trailing letters") << "Command17" << "Text12" << "100abc" << hex("01250400000064FCDE");
-        QTest::newRow("empty value") << "Command17" << "Text12" << "" << hex("01250400000000FD35");
-        QTest::newRow("256 splits exactly") << "Command17" << "Text12" << "256" << hex("01250400000100FCA5");
-        QTest::newRow("768") << "Command17" << "Text12" << "768" << hex("01250400000300FDC5");
-        QTest::newRow("negative move") << "Command18" << "Text8" << "-1000" << hex("013104FFFFFC18BF0F");
-        QTest::newRow("minus one") << "Command18" << "Text8" << "-1" << hex("013104FFFFFFFFFFB5");
-        QTest::newRow("24-bit move") << "Command19" << "Combo3" << "1" << hex("01320401 0003E8FF50");
-        QTest::newRow("empty new address") << "Command14" << "Text7" << "" << hex("01220100A042");
-        QTest::newRow("new address is hex") << "Command14" << "Text7" << "1F" << hex("0122011FE18A");
-        QTest::newRow("homing direction is hex") << "Command7" << "Combo5" << "A" << hex("013E010AE183");
-        QTest::newRow("baud 57600 has no code") << "Command16" << "Combo6" << "57600" << hex("012401004043");
-        QTest::newRow("baud typed") << "Command16" << "Combo6" << "9600 " << hex("012401004043");
-        QTest::newRow("CAN 1M") << "Command95" << "Combo9" << "1M" << hex("014B0101B19E");
-        QTest::newRow("CAN 5K") << "Command95" << "Combo9" << "5K" << hex("014B0112F053");
-        QTest::newRow("CAN unknown") << "Command95" << "Combo9" << "100k" << hex("014B0100 705E");
-        QTest::newRow("offset 65503") << "Command3" << "Text34" << "65503" << hex("013F040000FFDFFF67");
-        QTest::newRow("offset 65501") << "Command3" << "Text34" << "65501" << hex("013F040000FFDD7EA6");
-        QTest::newRow("CAN 1 2 3") << "Command106" << "Text33" << "1 2 3" << hex("014C021203E231");
-        QTest::newRow("CAN seven bytes") << "Command106" << "Text33" << "01 02 03 04 05 06 07"
-                                         << hex("014C05010203040502ED");
-        QTest::newRow("CAN one blank") << "Command106" << "Text33" << " " << hex("014C0014C0");
-        QTest::newRow("pattern 10000") << "Command88" << "Combo8" << "10000" << hex("014101105190");
-        QTest::newRow("pattern 11111") << "Command88" << "Combo8" << "11111" << hex("0141011F1194");
+        QTest::newRow("half to even down") << "Command17"
+                                           << "Text12"
+                                           << "100.5" << hex("0125040000006 4FCDE");
+        QTest::newRow("half to even up") << "Command17"
+                                         << "Text12"
+                                         << "101.5" << hex("01250400000066 7D1F");
+        QTest::newRow("trailing letters") << "Command17"
+                                          << "Text12"
+                                          << "100abc" << hex("01250400000064FCDE");
+        QTest::newRow("empty value") << "Command17"
+                                     << "Text12"
+                                     << "" << hex("01250400000000FD35");
+        QTest::newRow("256 splits exactly") << "Command17"
+                                            << "Text12"
+                                            << "256" << hex("01250400000100FCA5");
+        QTest::newRow("768") << "Command17"
+                             << "Text12"
+                             << "768" << hex("01250400000300FDC5");
+        QTest::newRow("negative move") << "Command18"
+                                       << "Text8"
+                                       << "-1000" << hex("013104FFFFFC18BF0F");
+        QTest::newRow("minus one") << "Command18"
+                                   << "Text8"
+                                   << "-1" << hex("013104FFFFFFFFFFB5");
+        QTest::newRow("24-bit move") << "Command19"
+                                     << "Combo3"
+                                     << "1" << hex("01320401 0003E8FF50");
+        QTest::newRow("empty new address") << "Command14"
+                                           << "Text7"
+                                           << "" << hex("01220100A042");
+        QTest::newRow("new address is hex") << "Command14"
+                                            << "Text7"
+                                            << "1F" << hex("0122011FE18A");
+        QTest::newRow("homing direction is hex") << "Command7"
+                                                 << "Combo5"
+                                                 << "A" << hex("013E010AE183");
+        QTest::newRow("baud 57600 has no code") << "Command16"
+                                                << "Combo6"
+                                                << "57600" << hex("012401004043");
+        QTest::newRow("baud typed") << "Command16"
+                                    << "Combo6"
+                                    << "9600 " << hex("012401004043");
+        QTest::newRow("CAN 1M") << "Command95"
+                                << "Combo9"
+                                << "1M" << hex("014B0101B19E");
+        QTest::newRow("CAN 5K") << "Command95"
+                                << "Combo9"
+                                << "5K" << hex("014B0112F053");
+        QTest::newRow("CAN unknown") << "Command95"
+                                     << "Combo9"
+                                     << "100k" << hex("014B0100 705E");
+        QTest::newRow("offset 65503") << "Command3"
+                                      << "Text34"
+                                      << "65503" << hex("013F040000FFDFFF67");
+        QTest::newRow("offset 65501") << "Command3"
+                                      << "Text34"
+                                      << "65501" << hex("013F040000FFDD7EA6");
+        QTest::newRow("CAN 1 2 3") << "Command106"
+                                   << "Text33"
+                                   << "1 2 3" << hex("014C021203E231");
+        QTest::newRow("CAN seven bytes") << "Command106"
+                                         << "Text33"
+                                         << "01 02 03 04 05 06 07" << hex("014C05010203040502ED");
+        QTest::newRow("CAN one blank") << "Command106"
+                                       << "Text33"
+                                       << " " << hex("014C0014C0");
+        QTest::newRow("pattern 10000") << "Command88"
+                                       << "Combo8"
+                                       << "10000" << hex("014101105190");
+        QTest::newRow("pattern 11111") << "Command88"
+                                       << "Combo8"
+                                       << "11111" << hex("0141011F1194");
     }
     void readingRule() {
         QFETCH(QString, button);
@@ -265,26 +318,48 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
-        QTest::newRow("address above FF") << "Command17" << "Text23" << "100"
-                                          << QString::fromUtf8("设备操作地址超出范围,请设置0到FF之间");
-        QTest::newRow("new address above FF") << "Command14" << "Text7" << "1FF"
-                                              << QString::fromUtf8("新地址超出范围,请设置0到FF之间");
-        QTest::newRow("homing direction") << "Command7" << "Combo5" << "100"
-                                          << QString::fromUtf8("归零方向超出范围,请设置0到FF之间");
-        QTest::newRow("direction above 255") << "Command19" << "Combo3" << "256"
-                                             << QString::fromUtf8("方向超出范围,请设置0到255之间");
-        QTest::newRow("negative direction") << "Command21" << "Combo4" << "-1"
-                                            << QString::fromUtf8("方向超出范围,请设置0到255之间");
-        QTest::newRow("32-bit too large") << "Command17" << "Text12" << "2147483648"
-                                          << QString::fromUtf8("初速度超出范围,请设置-2147483648到2147483647之间");
-        QTest::newRow("32-bit too small") << "Command18" << "Text8" << "-2147483649"
-                                          << QString::fromUtf8("脉冲数超出范围,请设置-2147483648到2147483647之间");
-        QTest::newRow("24-bit source too large") << "Command21" << "Text11" << "1e10"
-                                                 << QString::fromUtf8("速度超出范围,请设置-2147483648到2147483647之间");
-        QTest::newRow("offset 65504") << "Command3" << "Text34" << "65504"
-                                      << QString::fromUtf8("偏移地址超出范围,请设置0-65500之间");
-        QTest::newRow("negative offset") << "Command3" << "Text34" << "-1"
-                                         << QString::fromUtf8("偏移地址超出范围,请设置0-65500之间");
+        QTest::newRow("address above FF")
+            << "Command17"
+            << "Text23"
+            << "100" << QString::fromUtf8("设备操作地址超出范围,请设置0到FF之间");
+        QTest::newRow("new address above FF")
+            << "Command14"
+            << "Text7"
+            << "1FF" << QString::fromUtf8("新地址超出范围,请设置0到FF之间");
+        QTest::newRow("homing direction")
+            << "Command7"
+            << "Combo5"
+            << "100" << QString::fromUtf8("归零方向超出范围,请设置0到FF之间");
+        QTest::newRow("direction above 255")
+            << "Command19"
+            << "Combo3"
+            << "256" << QString::fromUtf8("方向超出范围,请设置0到255之间");
+        QTest::newRow("negative direction")
+            << "Command21"
+            << "Combo4"
+            << "-1" << QString::fromUtf8("方向超出范围,请设置0到255之间");
+        QTest::newRow("32-bit too large")
+            << "Command17"
+            << "Text12"
+            << "2147483648"
+            << QString::fromUtf8("初速度超出范围,请设置-2147483648到2147483647之间");
+        QTest::newRow("32-bit too small")
+            << "Command18"
+            << "Text8"
+            << "-2147483649"
+            << QString::fromUtf8("脉冲数超出范围,请设置-2147483648到2147483647之间");
+        QTest::newRow("24-bit source too large")
+            << "Command21"
+            << "Text11"
+            << "1e10" << QString::fromUtf8("速度超出范围,请设置-2147483648到2147483647之间");
+        QTest::newRow("offset 65504")
+            << "Command3"
+            << "Text34"
+            << "65504" << QString::fromUtf8("偏移地址超出范围,请设置0-65500之间");
+        QTest::newRow("negative offset")
+            << "Command3"
+            << "Text34"
+            << "-1" << QString::fromUtf8("偏移地址超出范围,请设置0-65500之间");
     }
     void refusals() {
         QFETCH(QString, button);
@@ -323,7 +398,8 @@ private slots:
             if (c.kind == device::ListCapture && QByteArray(c.target) != "Command37" &&
                 QByteArray(c.target) != "Command1" && QByteArray(c.target) != "Command10" &&
                 QByteArray(c.target) != "Command11")
-                QTest::newRow(c.button) << QString::fromLatin1(c.button) << QString::fromLatin1(c.target);
+                QTest::newRow(c.button)
+                    << QString::fromLatin1(c.button) << QString::fromLatin1(c.target);
     }
     void addButtons() {
         QFETCH(QString, button);
@@ -351,7 +427,8 @@ private slots:
         QTest::addColumn<QString>("target");
         for (const device::CaptureButton &c : device::captureButtons())
             if (c.kind == device::IoCapture)
-                QTest::newRow(c.button) << QString::fromLatin1(c.button) << QString::fromLatin1(c.target);
+                QTest::newRow(c.button)
+                    << QString::fromLatin1(c.button) << QString::fromLatin1(c.target);
     }
     void ioButtons() {
         QFETCH(QString, button);
@@ -430,12 +507,18 @@ private slots:
         QTest::addColumn<QString>("hexBox");
         QTest::addColumn<QString>("lrc");
         QTest::addColumn<QByteArray>("raw");
-        QTest::newRow("1 2 3") << "1 2 3" << "EB" << hex("1203");
-        QTest::newRow("01 0F") << "01 0F" << "F0" << hex("010F");
-        QTest::newRow("sum 0x100") << "10 F0" << "0" << hex("10F0");
-        QTest::newRow("0A F0") << "0A F0" << "6" << hex("0AF0");
-        QTest::newRow("empty") << "" << "0" << QByteArray();
-        QTest::newRow("blanks only") << "   " << "0" << QByteArray();
+        QTest::newRow("1 2 3") << "1 2 3"
+                               << "EB" << hex("1203");
+        QTest::newRow("01 0F") << "01 0F"
+                               << "F0" << hex("010F");
+        QTest::newRow("sum 0x100") << "10 F0"
+                                   << "0" << hex("10F0");
+        QTest::newRow("0A F0") << "0A F0"
+                               << "6" << hex("0AF0");
+        QTest::newRow("empty") << ""
+                               << "0" << QByteArray();
+        QTest::newRow("blanks only") << "   "
+                                     << "0" << QByteArray();
     }
     void manualToolsOddAndEmpty() {
         QFETCH(QString, hexBox);

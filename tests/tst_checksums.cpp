@@ -19,22 +19,22 @@ private slots:
         // crcmod.predefined.mkCrcFun('modbus')(bytes) -> 0xHHLL; text is LLHH.
         QTest::newRow("empty") << QByteArray() << "FFFF" << 0xFF << 0xFF;
         QTest::newRow("00") << QByteArray::fromHex("00") << "BF40" << 0xBF << 0x40;
-        QTest::newRow("010300000001") << QByteArray::fromHex("010300000001") << "840A" << 0x84
-                                      << 0x0A;
-        QTest::newRow("010600010003") << QByteArray::fromHex("010600010003") << "980B" << 0x98
-                                      << 0x0B;
+        QTest::newRow("010300000001")
+            << QByteArray::fromHex("010300000001") << "840A" << 0x84 << 0x0A;
+        QTest::newRow("010600010003")
+            << QByteArray::fromHex("010600010003") << "980B" << 0x98 << 0x0B;
         QTest::newRow("012000") << QByteArray::fromHex("012000") << "39C0" << 0x39 << 0xC0;
         QTest::newRow("002100") << QByteArray::fromHex("002100") << "6990" << 0x69 << 0x90;
-        QTest::newRow("0125040000 0064") << QByteArray::fromHex("01250400000064") << "FCDE"
-                                         << 0xFC << 0xDE;
-        QTest::newRow("010300890002") << QByteArray::fromHex("010300890002") << "15E1" << 0x15
-                                      << 0xE1;
+        QTest::newRow("0125040000 0064")
+            << QByteArray::fromHex("01250400000064") << "FCDE" << 0xFC << 0xDE;
+        QTest::newRow("010300890002")
+            << QByteArray::fromHex("010300890002") << "15E1" << 0x15 << 0xE1;
         QTest::newRow("01100089000204 00002710")
             << QByteArray::fromHex("011000890002040000 2710") << "2199" << 0x21 << 0x99;
-        QTest::newRow("01060010 0064") << QByteArray::fromHex("010600100064") << "89E4" << 0x89
-                                       << 0xE4;
-        QTest::newRow("014C050102030405") << QByteArray::fromHex("014C050102030405") << "02ED"
-                                          << 0x02 << 0xED;
+        QTest::newRow("01060010 0064")
+            << QByteArray::fromHex("010600100064") << "89E4" << 0x89 << 0xE4;
+        QTest::newRow("014C050102030405")
+            << QByteArray::fromHex("014C050102030405") << "02ED" << 0x02 << 0xED;
         QTest::newRow("ff x 300") << QByteArray(300, '\xFF') << "30DB" << 0x30 << 0xDB;
         QTest::newRow("ascii 123456789") << QByteArray("123456789") << "374B" << 0x37 << 0x4B;
     }
@@ -72,8 +72,9 @@ private slots:
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QByteArray>("rtu");
         QTest::addColumn<QByteArray>("ascii");
-        QTest::newRow("handshake") << QByteArray::fromHex("012000")
-                                   << QByteArray::fromHex("01200039C0") << QByteArray(":012000DF\r\n");
+        QTest::newRow("handshake")
+            << QByteArray::fromHex("012000") << QByteArray::fromHex("01200039C0")
+            << QByteArray(":012000DF\r\n");
         QTest::newRow("start speed 100")
             << QByteArray::fromHex("01250400000064") << QByteArray::fromHex("01250400000064FCDE")
             << QByteArray(":0125040000006472\r\n");

@@ -50,11 +50,14 @@ private slots:
     void strToHex_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("hex");
-        QTest::newRow("AB") << "AB" << "41 42 ";
-        QTest::newRow("control") << "\t" << "09 ";
+        QTest::newRow("AB") << "AB"
+                            << "41 42 ";
+        QTest::newRow("control") << "\t"
+                                 << "09 ";
         QTest::newRow("two-byte") << QString::fromUtf8("中文AB") << "D6D0 CEC4 41 42 ";
         QTest::newRow("no GBK character") << QString::fromUtf8("😀x") << "3F 78 ";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void strToHex() {
         QFETCH(QString, text);
@@ -65,14 +68,16 @@ private slots:
     void hexToStr_data() {
         QTest::addColumn<QString>("digits");
         QTest::addColumn<QString>("text");
-        QTest::newRow("AB") << "4142" << "AB";
+        QTest::newRow("AB") << "4142"
+                            << "AB";
         QTest::newRow("two-byte then A") << "D6D041" << QString::fromUtf8("中A");
         QTest::newRow("odd count") << "4" << QString(QChar(0x04));
         QTest::newRow("lead without trail") << "41D6" << QStringLiteral("A\uFFFD");
         QTest::newRow("invalid pair keeps next") << "8041" << QStringLiteral("\uFFFDA");
         QTest::newRow("code 0") << "0041" << QStringLiteral("\uFFFDA");
         QTest::newRow("ff ff") << "FFFF" << QStringLiteral("\uFFFD\uFFFD");
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void hexToStr() {
         QFETCH(QString, digits);

@@ -3,8 +3,8 @@
 // puts on the line and in the pane, and replies reaching the value boxes and lamps.
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -21,10 +21,14 @@
 
 namespace {
 
-QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char *text) {
+    return QByteArray::fromHex(text);
+}
 
 // Pane text of an exact length, in lines as a pane holds them.
-QString filler(int length) { return QStringLiteral("x\n").repeated(length / 2) + QString(length % 2, u'x'); }
+QString filler(int length) {
+    return QStringLiteral("x\n").repeated(length / 2) + QString(length % 2, u'x');
+}
 
 const QString kHandshakeLines = QStringLiteral("SndAsc:. .9.\n"
                                                "SndHex:01 20 00 39 C0 \n") +
@@ -88,10 +92,12 @@ private slots:
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("baud");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("no such device") << "/nonexistent/ttyUSB9" << "9600"
-                                        << QString::fromUtf8("设备不存在");
-        QTest::newRow("empty baud") << "" << "" << QString::fromUtf8("串口参数无效");
-        QTest::newRow("baud not a number") << "" << "fast" << QString::fromUtf8("串口参数无效");
+        QTest::newRow("no such device") << "/nonexistent/ttyUSB9"
+                                        << "9600" << QString::fromUtf8("设备不存在");
+        QTest::newRow("empty baud") << ""
+                                    << "" << QString::fromUtf8("串口参数无效");
+        QTest::newRow("baud not a number") << ""
+                                           << "fast" << QString::fromUtf8("串口参数无效");
     }
     void failedOpen() {
         QFETCH(QString, device);
@@ -125,7 +131,8 @@ private slots:
         t.click("Command32");
         QCOMPARE(t.prompts->messages.size(), 1);
         QVERIFY(t.prompts->messages[0].text.contains(QString::fromUtf8("没有对应的串口设备")));
-        QVERIFY(t.control<QComboBox>("Combo1")->itemData(8, Qt::ToolTipRole)
+        QVERIFY(t.control<QComboBox>("Combo1")
+                    ->itemData(8, Qt::ToolTipRole)
                     .toString()
                     .contains(QString::fromUtf8("没有对应的串口设备")));
         QVERIFY(!t.isOpen());
@@ -184,7 +191,8 @@ private slots:
         // Newest first; codes without a caption add none; the counter keeps adding.
         t.window->SendFrame(hex("0141010150A0"));
         QCOMPARE(t.sent(6), hex("0141010150A0"));
-        QVERIFY(t.sendPane().startsWith(QStringLiteral("SndAsc:.A..P.\nSndHex:01 41 01 01 50 A0 \nSndAsc:")));
+        QVERIFY(t.sendPane().startsWith(
+            QStringLiteral("SndAsc:.A..P.\nSndHex:01 41 01 01 50 A0 \nSndAsc:")));
         QCOMPARE(t.control<QLabel>("Label44")->text(), QString("11"));
 
         // A caption that is not a number counts as 0.
@@ -254,7 +262,8 @@ private slots:
                      QString::fromUtf8("查询运动绝对位置:") + QStringLiteral("\n\r"));
 
         t.pty.write(hex("013B04010001020000"));
-        QTRY_COMPARE_WITH_TIMEOUT(t.control<QLabel>("Label15")->text(), QString::fromUtf8("运动中"), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(t.control<QLabel>("Label15")->text(), QString::fromUtf8("运动中"),
+                                  2000);
         QCOMPARE(t.control("Shape1")->property("BackColor").toUInt(), 0x000000FFu);
         QCOMPARE(t.control("Shape3")->property("BackColor").toUInt(), 0x80000008u);
 
@@ -308,7 +317,8 @@ private slots:
         t.control("RichTextBox1")->setProperty("Text", filler(10001));
         t.control<QLabel>("Label45")->setText(QStringLiteral("77"));
         t.pty.write(hex("0120"));
-        QTRY_COMPARE_WITH_TIMEOUT(t.receivePane(), QStringLiteral("RecAsc:. \nRecHex:01 20 \n"), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(t.receivePane(), QStringLiteral("RecAsc:. \nRecHex:01 20 \n"),
+                                  2000);
         QCOMPARE(t.control<QLabel>("Label45")->text(), QString("2"));
     }
 };

@@ -13,7 +13,9 @@ using Lamps = QList<QPair<QString, bool>>;
 
 namespace {
 
-QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char *text) {
+    return QByteArray::fromHex(text);
+}
 
 Lamps lampsOf(const ReplyEffects &effects) {
     Lamps out;
@@ -32,7 +34,8 @@ private slots:
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QString>("caption");
         QTest::newRow("handshake") << hex("01200039C0") << QString::fromUtf8("请求握手命令:");
-        QTest::newRow("start speed") << hex("01250400000064FCDE") << QString::fromUtf8("设置运动初速度:");
+        QTest::newRow("start speed")
+            << hex("01250400000064FCDE") << QString::fromUtf8("设置运动初速度:");
         QTest::newRow("emergency stop") << hex("013C00") << QString::fromUtf8("急停命令:");
         QTest::newRow("offset") << hex("013F0400") << QString::fromUtf8("设置存储器偏移地址:");
         QTest::newRow("IO download has none") << hex("0140070131") << QString();
@@ -90,8 +93,8 @@ private slots:
         QFETCH(double, base);
         QFETCH(bool, write);
         QFETCH(QByteArray, wire);
-        const Outgoing out = prepareOutgoing(
-            frame, Mapping{base, write ? MappingMode::Write : MappingMode::Read});
+        const Outgoing out =
+            prepareOutgoing(frame, Mapping{base, write ? MappingMode::Write : MappingMode::Read});
         QCOMPARE(out.wire.toHex(' '), wire.toHex(' '));
         QCOMPARE(out.mapped, out.wire != frame);
     }
@@ -101,14 +104,16 @@ private slots:
     void mappingRegisterCountRounding() {
         const QByteArray body = hex("0131FF") + QByteArray(256, '\x11');
         const QByteArray request = mapRequest(body, 0, MappingMode::Write);
-        QCOMPARE(int(quint8(request[4])), 0);   // 128 / 256 = 0.5 -> 0
+        QCOMPARE(int(quint8(request[4])), 0); // 128 / 256 = 0.5 -> 0
         QCOMPARE(int(quint8(request[5])), 128);
-        QCOMPARE(int(quint8(request[6])), 0);   // 2R = 256 -> 0
+        QCOMPARE(int(quint8(request[6])), 0); // 2R = 256 -> 0
         // 640 registers: 2.5 -> 2; 384 registers: 1.5 -> 2.
         QCOMPARE(int(quint8(mapRequest(hex("0131FF") + QByteArray(1280, '\x11'), 0,
-                                       MappingMode::Write)[4])), 2);
+                                       MappingMode::Write)[4])),
+                 2);
         QCOMPARE(int(quint8(mapRequest(hex("0131FF") + QByteArray(768, '\x11'), 0,
-                                       MappingMode::Write)[4])), 2);
+                                       MappingMode::Write)[4])),
+                 2);
     }
 
     void replies_data() {
@@ -116,56 +121,87 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("value");
-        QTest::newRow("handshake") << hex("01200039C0") << QString::fromUtf8("请求握手命令:") << "" << "";
-        QTest::newRow("address query") << hex("0121000000")
-                                       << QString::fromUtf8("查询设备地址:当前地址为1") << "" << "";
-        QTest::newRow("address 1F") << hex("1F21011F00 00")
-                                    << QString::fromUtf8("查询设备地址:当前地址为1F") << "" << "";
-        QTest::newRow("baud code") << hex("012301060000")
-                                   << QString::fromUtf8("查询当前波特率:当前波特率设置为6") << "" << "";
-        QTest::newRow("start speed") << hex("012604000027100000")
-                                     << QString::fromUtf8("查询运动初速度:") << "Text27" << "10000";
-        QTest::newRow("seven bytes: message only") << hex("01260400002710")
-                                                   << QString::fromUtf8("查询运动初速度:") << "" << "";
-        QTest::newRow("speed 100000") << hex("013604000186A00000")
-                                      << QString::fromUtf8("查询运动速度:") << "Text17" << "100000";
-        QTest::newRow("speed top bit unsigned") << hex("01360480000000 0000")
-                                                << QString::fromUtf8("查询运动速度:") << "Text17"
-                                                << "2147483648";
-        QTest::newRow("absolute -2") << hex("013704FFFFFFFE0000")
-                                     << QString::fromUtf8("查询运动绝对位置:") << "Text18" << "-2";
-        QTest::newRow("absolute min") << hex("0137048000000000 00")
-                                      << QString::fromUtf8("查询运动绝对位置:") << "Text18"
-                                      << "-2147483648";
-        QTest::newRow("relative max") << hex("0139047FFFFFFF0000")
-                                      << QString::fromUtf8("查询运动相对位置:") << "Text19"
-                                      << "2147483647";
-        QTest::newRow("max speed") << hex("0128040000271000 00") << QString::fromUtf8("查询运动最大速度:")
-                                   << "Text26" << "10000";
-        QTest::newRow("end speed") << hex("012A04000003E80000") << QString::fromUtf8("查询运动末速度:")
-                                   << "Text25" << "1000";
-        QTest::newRow("acceleration") << hex("012C04000000010000")
-                                      << QString::fromUtf8("查询运动加速度:") << "Text24" << "1";
-        QTest::newRow("deceleration") << hex("012E04000000020000")
-                                      << QString::fromUtf8("查询运动减速度:") << "Text6" << "2";
-        QTest::newRow("homing speed") << hex("013004000000030000")
-                                      << QString::fromUtf8("查询归零运动速度:") << "Text28" << "3";
-        QTest::newRow("short stop") << hex("013C") << QString::fromUtf8("急停命令:") << "" << "";
-        QTest::newRow("short factor") << hex("0144") << QString::fromUtf8("设置变速因子命令:") << "" << "";
-        QTest::newRow("short factory") << hex("0147") << QString::fromUtf8("出厂设置命令:") << "" << "";
-        QTest::newRow("short code in long batch") << hex("013C000000") << "" << "" << "";
-        QTest::newRow("long code in short batch") << hex("0120") << "" << "" << "";
-        QTest::newRow("failure reply") << hex("01A5030000") << "" << "" << "";
-        QTest::newRow("unlisted 0x3F") << hex("013F000000") << "" << "" << "";
-        QTest::newRow("one byte") << hex("01") << "" << "" << "";
-        QTest::newRow("empty") << QByteArray() << "" << "" << "";
+        QTest::newRow("handshake") << hex("01200039C0") << QString::fromUtf8("请求握手命令:") << ""
+                                   << "";
+        QTest::newRow("address query")
+            << hex("0121000000") << QString::fromUtf8("查询设备地址:当前地址为1") << ""
+            << "";
+        QTest::newRow("address 1F")
+            << hex("1F21011F00 00") << QString::fromUtf8("查询设备地址:当前地址为1F") << ""
+            << "";
+        QTest::newRow("baud code")
+            << hex("012301060000") << QString::fromUtf8("查询当前波特率:当前波特率设置为6") << ""
+            << "";
+        QTest::newRow("start speed")
+            << hex("012604000027100000") << QString::fromUtf8("查询运动初速度:") << "Text27"
+            << "10000";
+        QTest::newRow("seven bytes: message only")
+            << hex("01260400002710") << QString::fromUtf8("查询运动初速度:") << ""
+            << "";
+        QTest::newRow("speed 100000")
+            << hex("013604000186A00000") << QString::fromUtf8("查询运动速度:") << "Text17"
+            << "100000";
+        QTest::newRow("speed top bit unsigned")
+            << hex("01360480000000 0000") << QString::fromUtf8("查询运动速度:") << "Text17"
+            << "2147483648";
+        QTest::newRow("absolute -2")
+            << hex("013704FFFFFFFE0000") << QString::fromUtf8("查询运动绝对位置:") << "Text18"
+            << "-2";
+        QTest::newRow("absolute min")
+            << hex("0137048000000000 00") << QString::fromUtf8("查询运动绝对位置:") << "Text18"
+            << "-2147483648";
+        QTest::newRow("relative max")
+            << hex("0139047FFFFFFF0000") << QString::fromUtf8("查询运动相对位置:") << "Text19"
+            << "2147483647";
+        QTest::newRow("max speed")
+            << hex("0128040000271000 00") << QString::fromUtf8("查询运动最大速度:") << "Text26"
+            << "10000";
+        QTest::newRow("end speed")
+            << hex("012A04000003E80000") << QString::fromUtf8("查询运动末速度:") << "Text25"
+            << "1000";
+        QTest::newRow("acceleration")
+            << hex("012C04000000010000") << QString::fromUtf8("查询运动加速度:") << "Text24"
+            << "1";
+        QTest::newRow("deceleration")
+            << hex("012E04000000020000") << QString::fromUtf8("查询运动减速度:") << "Text6"
+            << "2";
+        QTest::newRow("homing speed")
+            << hex("013004000000030000") << QString::fromUtf8("查询归零运动速度:") << "Text28"
+            << "3";
+        QTest::newRow("short stop") << hex("013C") << QString::fromUtf8("急停命令:") << ""
+                                    << "";
+        QTest::newRow("short factor") << hex("0144") << QString::fromUtf8("设置变速因子命令:") << ""
+                                      << "";
+        QTest::newRow("short factory") << hex("0147") << QString::fromUtf8("出厂设置命令:") << ""
+                                       << "";
+        QTest::newRow("short code in long batch") << hex("013C000000") << ""
+                                                  << ""
+                                                  << "";
+        QTest::newRow("long code in short batch") << hex("0120") << ""
+                                                  << ""
+                                                  << "";
+        QTest::newRow("failure reply") << hex("01A5030000") << ""
+                                       << ""
+                                       << "";
+        QTest::newRow("unlisted 0x3F") << hex("013F000000") << ""
+                                       << ""
+                                       << "";
+        QTest::newRow("one byte") << hex("01") << ""
+                                  << ""
+                                  << "";
+        QTest::newRow("empty") << QByteArray() << ""
+                               << ""
+                               << "";
         // A complete ASCII reply is read as the RTU reply it carries.
         QTest::newRow("ascii value") << codec::asciiFrame(hex("01260400002710"))
-                                     << QString::fromUtf8("查询运动初速度:") << "Text27" << "10000";
-        QTest::newRow("ascii short") << codec::asciiFrame(hex("013D"))
-                                     << QString::fromUtf8("减速停止命令:") << "" << "";
+                                     << QString::fromUtf8("查询运动初速度:") << "Text27"
+                                     << "10000";
+        QTest::newRow("ascii short")
+            << codec::asciiFrame(hex("013D")) << QString::fromUtf8("减速停止命令:") << ""
+            << "";
         QTest::newRow("ascii address") << codec::asciiFrame(hex("0A21010A"))
-                                       << QString::fromUtf8("查询设备地址:当前地址为A") << "" << "";
+                                       << QString::fromUtf8("查询设备地址:当前地址为A") << ""
+                                       << "";
     }
     void replies() {
         QFETCH(QByteArray, data);
@@ -182,20 +218,21 @@ private slots:
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<QString>("state");
         QTest::addColumn<Lamps>("lamps");
-        QTest::newRow("stopped, no limits") << hex("013B04000101010000") << QString::fromUtf8("停止")
-                                            << Lamps{{"Shape1", false}, {"Shape2", false},
-                                                     {"Shape3", false}, {"Shape4", false}};
-        QTest::newRow("moving, left and right") << hex("013B04010001020000")
-                                                << QString::fromUtf8("运动中")
-                                                << Lamps{{"Shape1", true}, {"Shape2", true},
-                                                         {"Shape3", false}, {"Shape4", true}};
-        QTest::newRow("state 7 is moving") << hex("013B04070101010000") << QString::fromUtf8("运动中")
-                                           << Lamps{{"Shape1", true}, {"Shape2", false},
-                                                    {"Shape3", false}, {"Shape4", false}};
-        QTest::newRow("state too short") << hex("013B040001010100") .left(7) << "" << Lamps{};
+        QTest::newRow("stopped, no limits")
+            << hex("013B04000101010000") << QString::fromUtf8("停止")
+            << Lamps{{"Shape1", false}, {"Shape2", false}, {"Shape3", false}, {"Shape4", false}};
+        QTest::newRow("moving, left and right")
+            << hex("013B04010001020000") << QString::fromUtf8("运动中")
+            << Lamps{{"Shape1", true}, {"Shape2", true}, {"Shape3", false}, {"Shape4", true}};
+        QTest::newRow("state 7 is moving")
+            << hex("013B04070101010000") << QString::fromUtf8("运动中")
+            << Lamps{{"Shape1", true}, {"Shape2", false}, {"Shape3", false}, {"Shape4", false}};
+        QTest::newRow("state too short") << hex("013B040001010100").left(7) << "" << Lamps{};
         QTest::newRow("inputs 3 and 5") << hex("01420501010001050000") << ""
-                                        << Lamps{{"Shape5", false}, {"Shape6", false},
-                                                 {"Shape7", true}, {"Shape8", false},
+                                        << Lamps{{"Shape5", false},
+                                                 {"Shape6", false},
+                                                 {"Shape7", true},
+                                                 {"Shape8", false},
                                                  {"Shape9", true}};
     }
     void lamps() {

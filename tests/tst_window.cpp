@@ -77,8 +77,8 @@ private slots:
         row("Command26", "加速度");
         row("Command27", "减速度");
         row("Command64", "归零速度");
-        for (const char *q : {"Command57", "Command58", "Command59", "Command60", "Command61",
-                              "Command62"})
+        for (const char *q :
+             {"Command57", "Command58", "Command59", "Command60", "Command61", "Command62"})
             row(q, "?", QString::fromUtf8("查询设定值"));
         row("Command28", "运动速度");
         row("Command30", "绝对位置");
@@ -86,12 +86,12 @@ private slots:
         row("Command29", "运动状态");
         row("Command66", "0", QString::fromUtf8("清零"));
         row("Command67", "0", QString::fromUtf8("清零"));
-        for (const char *a : {"Command43", "Command46", "Command47", "Command48", "Command49",
-                              "Command50", "Command51", "Command52", "Command53", "Command63",
-                              "Command69", "Command70", "Command71", "Command72", "Command73",
-                              "Command74", "Command75", "Command76", "Command38", "Command39",
-                              "Command40", "Command41", "Command42", "Command44", "Command45",
-                              "Command68", "Command99"})
+        for (const char *a :
+             {"Command43", "Command46", "Command47", "Command48", "Command49", "Command50",
+              "Command51", "Command52", "Command53", "Command63", "Command69", "Command70",
+              "Command71", "Command72", "Command73", "Command74", "Command75", "Command76",
+              "Command38", "Command39", "Command40", "Command41", "Command42", "Command44",
+              "Command45", "Command68", "Command99"})
             row(a, ">", add);
         for (const char *a : {"Command77", "Command78", "Command79", "Command80"})
             row(a, ">", addManual);
@@ -154,15 +154,23 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
         const char *rows[][2] = {
-            {"Text23", "1"},     {"Text34", "0"},     {"Text7", ""},       {"Text12", "100"},
-            {"Text13", "10000"}, {"Text14", "1000"},  {"Text15", "10000"}, {"Text16", "10000"},
-            {"Text29", "10000"}, {"Text6", "0"},      {"Text24", "0"},     {"Text25", "0"},
-            {"Text26", "0"},     {"Text27", "0"},     {"Text28", "0"},     {"Text17", "0"},
-            {"Text18", "0"},     {"Text19", "0"},     {"Text8", "10000"},  {"Text9", "1000"},
-            {"Text10", "10000"}, {"Text11", "10000"}, {"Text30", "10000"}, {"Text31", ""},
-            {"Text32", "500"},   {"Text33", "01 02 03 04 05"},             {"Text20", "1000"},
-            {"Text21", "0"},     {"Text22", "1000"},  {"Text1", ""},       {"Text2", ""},
-            {"Text3", ""},       {"Text4", ""},       {"Text5", ""},
+            {"Text23", "1"},     {"Text34", "0"},
+            {"Text7", ""},       {"Text12", "100"},
+            {"Text13", "10000"}, {"Text14", "1000"},
+            {"Text15", "10000"}, {"Text16", "10000"},
+            {"Text29", "10000"}, {"Text6", "0"},
+            {"Text24", "0"},     {"Text25", "0"},
+            {"Text26", "0"},     {"Text27", "0"},
+            {"Text28", "0"},     {"Text17", "0"},
+            {"Text18", "0"},     {"Text19", "0"},
+            {"Text8", "10000"},  {"Text9", "1000"},
+            {"Text10", "10000"}, {"Text11", "10000"},
+            {"Text30", "10000"}, {"Text31", ""},
+            {"Text32", "500"},   {"Text33", "01 02 03 04 05"},
+            {"Text20", "1000"},  {"Text21", "0"},
+            {"Text22", "1000"},  {"Text1", ""},
+            {"Text2", ""},       {"Text3", ""},
+            {"Text4", ""},       {"Text5", ""},
         };
         for (const auto &r : rows)
             QTest::newRow(r[0]) << QString::fromLatin1(r[0]) << QString::fromUtf8(r[1]);
@@ -187,15 +195,14 @@ private slots:
             patterns << QStringLiteral("%1").arg(k, 5, 2, QLatin1Char('0'));
         QTest::newRow("Combo1") << "Combo1" << coms << "COM1";
         QTest::newRow("Combo2") << "Combo2"
-                                << QStringList{"300", "600", "1200", "2400", "4800", "9600",
-                                               "14400", "19200", "38400", "56000", "57600",
-                                               "115200", "128000"}
+                                << QStringList{"300",   "600",    "1200",  "2400",  "4800",
+                                               "9600",  "14400",  "19200", "38400", "56000",
+                                               "57600", "115200", "128000"}
                                 << "9600";
         QTest::newRow("Combo7") << "Combo7" << QStringList{"Modbus RTU", "Modbus ASC"}
                                 << "Modbus RTU";
-        QTest::newRow("Combo6") << "Combo6"
-                                << QStringList{"2400", "4800", "9600", "14400", "19200", "38400",
-                                               "57600"}
+        QTest::newRow("Combo6") << "Combo6" << QStringList{"2400",  "4800",  "9600", "14400",
+                                                           "19200", "38400", "57600"}
                                 << "9600";
         for (const char *d : {"Combo3", "Combo4", "Combo5"})
             QTest::newRow(d) << d << QStringList{"0", "1"} << "0";
@@ -294,12 +301,10 @@ private slots:
     }
 
     void groups() {
-        const char *rows[][2] = {{"Frame4", "串口设置"},
-                                 {"Frame1", "基本命令"},
-                                 {"Frame2", "参数设置与查询"},
-                                 {"Frame3", "运动控制"},
-                                 {"Frame5", "其他"},
-                                 {"Frame6", "高级自动控制功能(HEX格式)"}};
+        const char *rows[][2] = {
+            {"Frame4", "串口设置"},       {"Frame1", "基本命令"},
+            {"Frame2", "参数设置与查询"}, {"Frame3", "运动控制"},
+            {"Frame5", "其他"},           {"Frame6", "高级自动控制功能(HEX格式)"}};
         for (const auto &r : rows) {
             auto *g = control<QGroupBox>(r[0]);
             QVERIFY2(g, r[0]);
@@ -368,8 +373,8 @@ private slots:
         }
         QVERIFY(!control<QWidget>("RichTextBox3")->property("Text").toString().isEmpty());
         QCOMPARE(control<QWidget>("Shape1")->property("BackColor").toUInt(), 0x80000008u);
-        for (const char *lamp : {"Shape2", "Shape3", "Shape4", "Shape5", "Shape6", "Shape7",
-                                 "Shape8", "Shape9"})
+        for (const char *lamp :
+             {"Shape2", "Shape3", "Shape4", "Shape5", "Shape6", "Shape7", "Shape8", "Shape9"})
             QCOMPARE(control<QWidget>(lamp)->property("BackColor").toUInt(), 0u);
     }
 

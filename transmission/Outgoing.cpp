@@ -62,7 +62,8 @@ Outgoing prepareOutgoing(const QByteArray &frame, const std::optional<Mapping> &
     if (!mapping)
         return out;
 
-    const QByteArray body = asciiBody ? *asciiBody : frame.chopped(qMin<qsizetype>(2, frame.size()));
+    const QByteArray body =
+        asciiBody ? *asciiBody : frame.chopped(qMin<qsizetype>(2, frame.size()));
     if (body.size() < 3)
         return out;
     const QByteArray request = mapRequest(body, mapping->base, mapping->mode);

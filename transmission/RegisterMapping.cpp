@@ -38,8 +38,8 @@ QByteArray mapRequest(const QByteArray &body, double base, MappingMode mode) {
     const qint64 registers = 2 * ((data.size() + 3) / 4);
     request += char(0x10);
     appendWord(request, mappedRegister(base, code));
-    request += static_cast<char>(
-        static_cast<qint64>(codec::roundHalfEven(registers / 256.0)) % 256);
+    request +=
+        static_cast<char>(static_cast<qint64>(codec::roundHalfEven(registers / 256.0)) % 256);
     request += static_cast<char>(registers % 256);
     request += static_cast<char>((2 * registers) % 256);
     request += data;

@@ -26,8 +26,12 @@ QString replyMessage(quint8 code) {
 }
 
 // Codes recognised in batches of more than two bytes, and in batches of one or two.
-bool isLongReply(quint8 code) { return (code >= 0x20 && code <= 0x3B) || code == 0x42; }
-bool isShortReply(quint8 code) { return (code >= 0x3C && code <= 0x3E) || (code >= 0x44 && code <= 0x47); }
+bool isLongReply(quint8 code) {
+    return (code >= 0x20 && code <= 0x3B) || code == 0x42;
+}
+bool isShortReply(quint8 code) {
+    return (code >= 0x3C && code <= 0x3E) || (code >= 0x44 && code <= 0x47);
+}
 
 struct ValueBox {
     QString box;
@@ -46,7 +50,9 @@ const QHash<quint8, ValueBox> &valueBoxes() {
     return boxes;
 }
 
-quint8 at(const QByteArray &bytes, int index) { return static_cast<quint8>(bytes[index]); }
+quint8 at(const QByteArray &bytes, int index) {
+    return static_cast<quint8>(bytes[index]);
+}
 
 void decodeLong(quint8 code, const QByteArray &bytes, ReplyEffects &effects) {
     QString message = replyMessage(code);
@@ -61,9 +67,9 @@ void decodeLong(quint8 code, const QByteArray &bytes, ReplyEffects &effects) {
     if (const auto it = valueBoxes().constFind(code); it != valueBoxes().cend()) {
         const quint32 value = quint32(at(bytes, 3)) << 24 | quint32(at(bytes, 4)) << 16 |
                               quint32(at(bytes, 5)) << 8 | quint32(at(bytes, 6));
-        effects.value = ReplyEffects::Value{
-            it->box, it->isSigned ? QString::number(static_cast<qint32>(value))
-                                  : QString::number(value)};
+        effects.value =
+            ReplyEffects::Value{it->box, it->isSigned ? QString::number(static_cast<qint32>(value))
+                                                      : QString::number(value)};
     } else if (code == 0x3B) {
         // The motion lamp is red for any non-zero state; limit and origin lamps are red for
         // anything but 1.

@@ -7,7 +7,8 @@
 // and factory settings). Values, motion state and inputs need at least eight bytes.
 //
 // A batch that is one complete ASCII frame is first read as the bytes it carries: its body, with
-// a CRC appended when it is longer than two bytes, exactly the RTU reply the device would have sent.
+// a CRC appended when it is longer than two bytes, exactly the RTU reply the device would have
+// sent.
 
 #include <QByteArray>
 #include <QString>

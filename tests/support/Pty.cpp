@@ -26,7 +26,9 @@ Pty::Pty() {
     m_slavePath = QString::fromLocal8Bit(name);
 }
 
-Pty::~Pty() { closeMaster(); }
+Pty::~Pty() {
+    closeMaster();
+}
 
 void Pty::closeMaster() {
     if (m_master >= 0)

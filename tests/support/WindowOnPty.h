@@ -33,7 +33,9 @@ struct WindowOnPty {
         QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
     }
     bool isOpen() const { return !control<QPushButton>(QStringLiteral("Command32"))->isEnabled(); }
-    QString sendPane() const { return control(QStringLiteral("RichTextBox2"))->property("Text").toString(); }
+    QString sendPane() const {
+        return control(QStringLiteral("RichTextBox2"))->property("Text").toString();
+    }
     QString receivePane() const {
         return control(QStringLiteral("RichTextBox1"))->property("Text").toString();
     }
