@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the tool.
+# Installs what is missing, builds the tool and the virtual device, starts the virtual R7260S on a
+# pseudo-terminal and the tool with COM1 wired to it; the virtual device ends with the tool.
+# Options for the virtual device go in R7260_SIM_ARGS (e.g. R7260_SIM_ARGS="--verbose --split").
+# Against real hardware start the tool alone: build/app/r7260-tool (see "Virtual device" in the
+# README).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DR7260_TESTS=OFF >/dev/null
-cmake --build build -j 2
+cmake --build build -j 2 --target r7260-tool r7260-sim
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     cat >&2 <<'MSG'
@@ -16,4 +20,18 @@ MSG
     exit 1
 fi
 
-exec build/app/r7260-tool "$@"
+link="${XDG_RUNTIME_DIR:-/tmp}/ttyR7260sim.$$"
+# shellcheck disable=SC2086 # R7260_SIM_ARGS is a list of options
+build/sim/r7260-sim --link "$link" ${R7260_SIM_ARGS:-} >/dev/null &
+sim_pid=$!
+trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null || true' EXIT
+
+for _ in $(seq 100); do
+    [ -L "$link" ] && break
+    kill -0 "$sim_pid" 2>/dev/null || { echo "The virtual device did not start." >&2; exit 1; }
+    sleep 0.05
+done
+[ -L "$link" ] || { echo "The virtual device did not create $link." >&2; exit 1; }
+
+echo "Virtual R7260S (address 1, 9600 baud) on $link, wired to COM1: choose COM1 and press 打开."
+R7260_COM1="$link" build/app/r7260-tool "$@"
