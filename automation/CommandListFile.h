@@ -1,1 +1,56 @@
 #pragma once
+// Command-list text files: one list line per text line, in the GBK code page, each line ended by
+// CR LF, no header and no escaping. Files written by other installations of the tool load
+// unchanged: on reading a line ends at CR or at CR LF, a lone LF stays inside its line, and every
+// text line, an empty one too, becomes one list line. Saving leaves empty lines out.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QIODevice;
+
+namespace automation {
+
+// The list lines held by a file's bytes. A line end right at the end of the bytes does not start
+// another (empty) line.
+QStringList listLinesFromBytes(const QByteArray &bytes);
+
+} // namespace automation
+
+namespace CommSetting {
+
+// True when something (a file or a folder) exists at the path; false for an empty path.
+bool FileExists(const QString &path);
+
+struct ListFileRead {
+    std::optional<QStringList> lines; // nothing when the file could not be read
+    QString error;                    // why not
+};
+
+// Reads the whole file first, so a failure leaves the caller's list untouched.
+ListFileRead ReadFileToList(const QString &path);
+
+// Writes one list line, GBK and CR LF, to an open file. An empty line is not written (false).
+// False also when the device refuses the bytes.
+bool SaveLine(QIODevice &file, const QString &line);
+
+struct ListFileSave {
+    enum class Outcome {
+        Saved,      // the file now holds the list's lines
+        Removed,    // nothing to write: the file that stood at the path was removed
+        NothingNew, // nothing to write and no file at the path: none was created
+        Failed,     // nothing changed on disk; error says why
+    };
+    Outcome outcome;
+    int linesWritten = 0;
+    QString error;
+};
+
+// Saves the list as a whole or not at all: the lines go to a temporary file beside the target,
+// which replaces the target only once every line is written. A list without any non-empty line
+// leaves no file at the path. The caller has already confirmed replacing an existing file.
+ListFileSave SaveList(const QString &path, const QStringList &lines);
+
+} // namespace CommSetting
