@@ -637,6 +637,13 @@ QWidget *FrmMain::buildTrafficPanes() {
     label(NAMED(Label45), QStringLiteral("0"));
     label(NAMED(Label2), QStringLiteral("发送内容："));
     label(NAMED(Label44), QStringLiteral("0"));
+    // A fixed size keeps a new count from asking the window for a new layout: the tab widget
+    // repaints itself whole on every layout request, which a busy line would cause many times a
+    // second.
+    for (QLabel *counter : {Label44, Label45})
+        counter->setFixedSize(
+            counter->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")),
+            counter->sizeHint().height());
     named(RichTextBox1, "RichTextBox1", new RichTextBox);
     named(RichTextBox2, "RichTextBox2", new RichTextBox);
     g->addWidget(

@@ -1,6 +1,15 @@
 #include "app/RichTextBox.h"
 
+#include <QTextCursor>
 #include <QTimer>
+
+namespace {
+
+QString shown(QString text) {
+    return text.remove(QLatin1Char('\r'));
+}
+
+} // namespace
 
 RichTextBox::RichTextBox(QWidget *parent) : QPlainTextEdit(parent) {
     setReadOnly(true);
@@ -10,11 +19,15 @@ RichTextBox::RichTextBox(QWidget *parent) : QPlainTextEdit(parent) {
 
 void RichTextBox::setText(const QString &text) {
     m_text = text;
+    m_replaceAll = true;
+    m_pendingFront.clear();
     scheduleRefresh();
 }
 
 void RichTextBox::prepend(const QString &text) {
     m_text.prepend(text);
+    if (!m_replaceAll)
+        m_pendingFront.prepend(text);
     scheduleRefresh();
 }
 
@@ -27,7 +40,12 @@ void RichTextBox::scheduleRefresh() {
 
 void RichTextBox::refresh() {
     m_refreshPending = false;
-    QString shown = m_text;
-    shown.remove(QLatin1Char('\r'));
-    setPlainText(shown);
+    if (m_replaceAll) {
+        setPlainText(shown(m_text));
+    } else if (!m_pendingFront.isEmpty()) {
+        QTextCursor top(document());
+        top.insertText(shown(m_pendingFront));
+    }
+    m_replaceAll = false;
+    m_pendingFront.clear();
 }

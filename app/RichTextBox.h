@@ -1,7 +1,8 @@
 #pragma once
 // A read-only text pane whose exact text (line feed then carriage return after a message line
-// included) is its Text property. The widget shows the text with carriage returns left out and
-// refreshes its view once per event-loop pass, so a burst of prepends costs one repaint.
+// included) is its Text property. The widget shows the text with carriage returns left out.
+// Its view catches up once per event-loop pass: lines put in front are inserted at the top
+// rather than the whole text being laid out again, so a burst of prepends costs little.
 
 #include <QPlainTextEdit>
 
@@ -22,5 +23,8 @@ private:
     void refresh();
 
     QString m_text;
+    // What the view still lacks: the whole text after setText, or else the text put in front.
+    bool m_replaceAll = false;
+    QString m_pendingFront;
     bool m_refreshPending = false;
 };
