@@ -7,8 +7,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPushButton>
-#include <QTest>
+#include <QTimer>
 
 #include <atomic>
 #include <chrono>
@@ -78,14 +79,22 @@ Result streamAt(FrmMain &window, int master, int rate, int seconds) {
     });
 
     const double cpuBefore = cpuSeconds(RUSAGE_SELF);
-    while (!done)
-        QTest::qWait(20);
-    writer.join();
-    // Let the last poll take what is still waiting.
+    // The tool's own event loop, as in the application, until the stream ended and the last poll
+    // took what was still waiting (or 3 s more went by).
+    QEventLoop loop;
+    QTimer watch;
     QElapsedTimer settle;
-    settle.start();
-    while (counted < sent && settle.elapsed() < 3000)
-        QTest::qWait(20);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!done)
+            return;
+        if (!settle.isValid())
+            settle.start();
+        if (counted >= sent || settle.elapsed() >= 3000)
+            loop.quit();
+    });
+    watch.start(20);
+    loop.exec();
+    writer.join();
     const double toolCpu = cpuSeconds(RUSAGE_SELF) - cpuBefore - writerCpu;
     QObject::disconnect(connection);
     return {sent, counted, toolCpu / seconds};
