@@ -22,14 +22,13 @@
 #include <chrono>
 #include <cstdio>
 #include <poll.h>
-#include <pty.h>
-#include <termios.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 #include "app/FrmMain.h"
 #include "app/Prompts.h"
+#include "bench/BenchPty.h"
 #include "codec/HexText.h"
 
 namespace {
@@ -123,18 +122,9 @@ int main(int argc, char *argv[]) {
     const auto bare = bareTimerTicks(kFrames);
     print("bare QTimer, idle loop:", bare.size() - 1, gapStats(bare));
 
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-        std::perror("openpty");
+    const int master = openPtyWiredToCom1();
+    if (master < 0)
         return 1;
-    }
-    termios raw{};
-    ::tcgetattr(slave, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(slave, TCSANOW, &raw);
-    ::close(slave);
-    qputenv("R7260_COM1", name);
 
     FrmMain window;
     window.setPrompts(std::make_unique<PrintedPrompts>());
@@ -142,7 +132,8 @@ int main(int argc, char *argv[]) {
         window.show();
     window.findChild<QPushButton *>("Command32")->click();
     if (window.findChild<QPushButton *>("Command32")->isEnabled()) {
-        std::fprintf(stderr, "the tool could not open %s\n", name);
+        std::fprintf(stderr, "the tool could not open COM1 (%s)\n",
+                     qgetenv("R7260_COM1").constData());
         return 1;
     }
     auto *list = window.findChild<QListWidget *>("List1");

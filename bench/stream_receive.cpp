@@ -14,13 +14,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <pty.h>
 #include <sys/resource.h>
-#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
 #include "app/FrmMain.h"
+#include "bench/BenchPty.h"
 #include "codec/Framing.h"
 
 namespace {
@@ -112,24 +111,16 @@ int main(int argc, char *argv[]) {
     if (rates.isEmpty())
         rates = {11520, 100000};
 
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-        std::perror("openpty");
+    const int master = openPtyWiredToCom1();
+    if (master < 0)
         return 1;
-    }
-    termios raw{};
-    ::tcgetattr(slave, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(slave, TCSANOW, &raw);
-    ::close(slave);
-    qputenv("R7260_COM1", name);
 
     FrmMain window;
     window.show();
     window.findChild<QPushButton *>("Command32")->click();
     if (window.findChild<QPushButton *>("Command32")->isEnabled()) {
-        std::fprintf(stderr, "the tool could not open %s\n", name);
+        std::fprintf(stderr, "the tool could not open COM1 (%s)\n",
+                     qgetenv("R7260_COM1").constData());
         return 1;
     }
 

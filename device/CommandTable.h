@@ -32,9 +32,9 @@ struct CommandSpec {
     const char *field = nullptr;       // how refusals name the value
     unsigned captures = NoCapture;
     quint8 fixedByte = 0;
-    bool addressZero = false;      // the address query goes to address 0 whatever the box says
+    bool addressZero = false; // the address query goes to address 0 whatever the box says
     std::optional<qint64> maximum = std::nullopt; // a tighter upper limit than the layout's own
-    const char *refusal = nullptr; // the message for a value outside [0, maximum]
+    const char *refusal = nullptr;                // the message for a value outside [0, maximum]
 };
 
 // Every device-command button: base commands, parameters, motion, register mapping, others.

@@ -16,20 +16,11 @@
 #include "app/CommandListPanel.h"
 #include "app/FrmMain.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestFiles.h"
 
 #include <unistd.h>
 
 namespace {
-
-QByteArray readBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QStringList linesOf(const QListWidget *list) {
     QStringList lines;

@@ -9,20 +9,7 @@
 #include <QTest>
 
 #include "automation/CommandListFile.h"
-
-namespace {
-
-QByteArray readBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
+#include "tests/support/TestFiles.h"
 
 class TestCommandListFile : public QObject {
     Q_OBJECT

@@ -66,7 +66,8 @@ class TestEndToEnd : public QObject {
     void setInputs(const char *bits) {
         sim->command(qPrintable(QStringLiteral("in %1").arg(QLatin1String(bits))));
         sim->command("status");
-        QVERIFY(!sim->waitForOutput(QStringLiteral("IN5..IN1: %1").arg(QLatin1String(bits))).isEmpty());
+        QVERIFY(
+            !sim->waitForOutput(QStringLiteral("IN5..IN1: %1").arg(QLatin1String(bits))).isEmpty());
     }
     bool waitUntilStopped(int timeoutMs) {
         QDeadlineTimer deadline(timeoutMs);
@@ -102,10 +103,12 @@ private slots:
         QVERIFY(clickAndSee("Command12", QString::fromUtf8("请求握手命令:")));
         QVERIFY(receivePane().contains(QStringLiteral("RecHex:01 20 00 ")));
         QVERIFY(clickAndSee("Command13", QString::fromUtf8("查询设备地址:当前地址为1\n\r")));
-        QVERIFY(clickAndSee("Command15", QString::fromUtf8("查询当前波特率:当前波特率设置为6\n\r")));
+        QVERIFY(
+            clickAndSee("Command15", QString::fromUtf8("查询当前波特率:当前波特率设置为6\n\r")));
         // The same in ASCII framing.
         control<QComboBox>("Combo7")->setCurrentText(QStringLiteral("Modbus ASC"));
-        QVERIFY(clickAndSee("Command15", QString::fromUtf8("查询当前波特率:当前波特率设置为6\n\r")));
+        QVERIFY(
+            clickAndSee("Command15", QString::fromUtf8("查询当前波特率:当前波特率设置为6\n\r")));
         QVERIFY(receivePane().contains(QStringLiteral("RecAsc::")));
     }
 
@@ -114,12 +117,30 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("query");
         QTest::addColumn<QString>("result");
-        QTest::newRow("start speed") << "Command17/Text12" << "2500" << "Command57" << "Text27";
-        QTest::newRow("max speed") << "Command24/Text13" << "30000" << "Command58" << "Text26";
-        QTest::newRow("end speed") << "Command25/Text14" << "700" << "Command59" << "Text25";
-        QTest::newRow("acceleration") << "Command26/Text15" << "40000" << "Command60" << "Text24";
-        QTest::newRow("deceleration") << "Command27/Text16" << "45000" << "Command61" << "Text6";
-        QTest::newRow("homing speed") << "Command64/Text29" << "12345" << "Command62" << "Text28";
+        QTest::newRow("start speed") << "Command17/Text12"
+                                     << "2500"
+                                     << "Command57"
+                                     << "Text27";
+        QTest::newRow("max speed") << "Command24/Text13"
+                                   << "30000"
+                                   << "Command58"
+                                   << "Text26";
+        QTest::newRow("end speed") << "Command25/Text14"
+                                   << "700"
+                                   << "Command59"
+                                   << "Text25";
+        QTest::newRow("acceleration") << "Command26/Text15"
+                                      << "40000"
+                                      << "Command60"
+                                      << "Text24";
+        QTest::newRow("deceleration") << "Command27/Text16"
+                                      << "45000"
+                                      << "Command61"
+                                      << "Text6";
+        QTest::newRow("homing speed") << "Command64/Text29"
+                                      << "12345"
+                                      << "Command62"
+                                      << "Text28";
     }
     void parametersSetThenQueried() {
         QFETCH(QString, set);
@@ -151,7 +172,8 @@ private slots:
         const qint64 first = absolutePosition();
         QTest::qWait(300);
         const qint64 second = absolutePosition();
-        QVERIFY2(first > 0 && second > first, qPrintable(QStringLiteral("%1 %2").arg(first).arg(second)));
+        QVERIFY2(first > 0 && second > first,
+                 qPrintable(QStringLiteral("%1 %2").arg(first).arg(second)));
 
         QVERIFY(waitUntilStopped(10000));
         QCOMPARE(lamp("Shape1"), kDark);
@@ -240,8 +262,10 @@ private slots:
         control<QRadioButton>("Option3")->setChecked(true);
         // Read: 01 03 (100 + 0x26) 2 registers; the device answers the start speed.
         QVERIFY(clickAndSee("Command57", QStringLiteral("RecHex:01 03 04 00 00 00 64 ")));
-        QVERIFY(control("RichTextBox2")->property("Text").toString().contains(
-            QStringLiteral("SndHex:01 03 00 8A 00 02 ")));
+        QVERIFY(control("RichTextBox2")
+                    ->property("Text")
+                    .toString()
+                    .contains(QStringLiteral("SndHex:01 03 00 8A 00 02 ")));
         // Write: the set command's data go to register 100 + 0x25.
         control<QRadioButton>("Option4")->setChecked(true);
         box("Text12")->setText(QStringLiteral("777"));

@@ -1,0 +1,16 @@
+#pragma once
+// Whole-file reads and writes for tests that check the bytes of saved and loaded files.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+inline QByteArray readBytes(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
