@@ -1,9 +1,7 @@
 // The r7260-sim executable as engineers and scripts use it: the "PTY" line, requests over the
 // pseudo-terminal, the link, the console on standard input, clean ends, a real tty given with
-// --device, split and delayed replies; and the tool's own window talking to it.
+// --device, split and delayed replies.
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,7 +9,6 @@
 #include "sim/LineSpeed.h"
 #include "tests/support/Pty.h"
 #include "tests/support/SimProcess.h"
-#include "tests/support/WindowOnPty.h"
 
 #include <fcntl.h>
 #include <termios.h>
@@ -246,46 +243,6 @@ private slots:
         QCOMPARE(adapter.readAtLeast(5).toHex(' '), hex("01 24 00 3B 00").toHex(' '));
         // The new speed follows the reply.
         QTRY_COMPARE_WITH_TIMEOUT(sim::lineSpeed(probe.fd()), 19200, 5000);
-    }
-
-    // The tool's window on the virtual device: its replies decode into messages, boxes, lamps.
-    void toolTalksToTheDevice() {
-        Sim sim;
-        QVERIFY(sim.start({}));
-        WindowOnPty tool(false);
-        wireComPort(1, sim.path);
-        tool.click(QStringLiteral("Command32"));
-        QVERIFY(tool.isOpen());
-
-        const auto waitForPane = [&tool](const QString &text) {
-            QDeadlineTimer deadline(5000);
-            while (!tool.receivePane().contains(text) && !deadline.hasExpired())
-                QTest::qWait(20);
-            return tool.receivePane().contains(text);
-        };
-        tool.click(QStringLiteral("Command12"));
-        QVERIFY(waitForPane(QStringLiteral("RecHex:01 20 00 39 C0 ")));
-        QVERIFY(tool.receivePane().contains(QStringLiteral("请求握手命令:")));
-
-        tool.control<QLineEdit>(QStringLiteral("Text12"))->setText(QStringLiteral("2500"));
-        tool.click(QStringLiteral("Command17"));
-        QVERIFY(waitForPane(QStringLiteral("RecHex:01 25 00 3A 90 ")));
-        tool.click(QStringLiteral("Command57"));
-        QTRY_COMPARE_WITH_TIMEOUT(tool.control<QLineEdit>(QStringLiteral("Text27"))->text(),
-                                  QStringLiteral("2500"), 5000);
-
-        // A move, then the position as the tool reads it, in ASCII framing.
-        tool.control<QLineEdit>(QStringLiteral("Text8"))->setText(QStringLiteral("-1000"));
-        tool.click(QStringLiteral("Command18"));
-        QVERIFY(waitForPane(QStringLiteral("RecHex:01 31 00 35 90 ")));
-        tool.control<QComboBox>(QStringLiteral("Combo7"))
-            ->setCurrentText(QStringLiteral("Modbus ASC"));
-        QTest::qWait(1500); // the move of 1000 pulses ends well within this
-        tool.click(QStringLiteral("Command30"));
-        QTRY_COMPARE_WITH_TIMEOUT(tool.control<QLineEdit>(QStringLiteral("Text18"))->text(),
-                                  QStringLiteral("-1000"), 5000);
-        tool.click(QStringLiteral("Command23")); // immediate stop: a short reply
-        QVERIFY(waitForPane(QStringLiteral("急停命令:")));
     }
 };
 
