@@ -12,8 +12,8 @@
 #include "device/RequestBuilder.h"
 
 DeviceCommands::DeviceCommands(FrmMain &window) : QObject(&window), form(window) {
-    for (const device::CommandSpec &spec : device::commandTable())
-        form.bind(button(spec.button), [this, &spec] { run(spec); });
+    for (const device::CommandSpec &command : device::commandTable())
+        form.bind(button(command.button), [this, &command] { run(command); });
     for (const device::CaptureButton &capturing : device::captureButtons())
         form.bind(button(capturing.button), [this, &capturing] { capture(capturing); });
 }
@@ -33,9 +33,9 @@ QString DeviceCommands::controlText(const char *name) const {
     return {};
 }
 
-void DeviceCommands::run(const device::CommandSpec &spec) {
+void DeviceCommands::run(const device::CommandSpec &command) {
     const device::BuildResult built = device::buildRequest(
-        spec, [this](const char *name) { return controlText(name); }, form.framing());
+        command, [this](const char *name) { return controlText(name); }, form.framing());
     if (const auto *refusal = std::get_if<device::Refusal>(&built)) {
         form.prompts().message(refusal->title, refusal->message);
         return;
@@ -46,11 +46,11 @@ void DeviceCommands::run(const device::CommandSpec &spec) {
 
     // IO capture first: the body without the address (in either framing, the bytes the device
     // binds, not the characters of an ASCII frame).
-    if ((spec.captures & device::IoCapture) && form.AddToIoMode) {
+    if ((command.captures & device::IoCapture) && form.AddToIoMode) {
         form.AddToIoMode = false;
         form.Text31->setText(CommSetting::FormatHexText(request->body.mid(1)));
     }
-    if ((spec.captures & device::ListCapture) && form.AddToListMode) {
+    if ((command.captures & device::ListCapture) && form.AddToListMode) {
         form.AddToListMode = false;
         form.List1->addItem(CommSetting::FormatHexText(request->frame));
     }

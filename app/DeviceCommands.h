@@ -19,7 +19,7 @@ public:
     explicit DeviceCommands(FrmMain &window);
 
     // A device-command button's click: build, refuse with a message, capture, send.
-    void run(const device::CommandSpec &spec);
+    void run(const device::CommandSpec &command);
 
 private:
     // A ">" or "↓" button: set its flag, then run the target's handler as a click would.

@@ -131,9 +131,9 @@ std::span<const CommandSpec> commandTable() {
 }
 
 const CommandSpec *findCommand(const char *button) {
-    for (const CommandSpec &spec : kCommands)
-        if (std::strcmp(spec.button, button) == 0)
-            return &spec;
+    for (const CommandSpec &command : kCommands)
+        if (std::strcmp(command.button, button) == 0)
+            return &command;
     return nullptr;
 }
 

@@ -24,38 +24,39 @@ void appendBigEndian(QByteArray &out, quint32 value, int bytes) {
 }
 
 // The data of one command, or why it cannot be built.
-std::variant<QByteArray, Refusal, NoRequest> data(const CommandSpec &spec, const FieldText &text) {
+std::variant<QByteArray, Refusal, NoRequest> data(const CommandSpec &command,
+                                                  const FieldText &text) {
     QByteArray out;
-    switch (spec.layout) {
+    switch (command.layout) {
     case Layout::None:
         break;
     case Layout::FixedByte:
-        out += static_cast<char>(spec.fixedByte);
+        out += static_cast<char>(command.fixedByte);
         break;
     case Layout::HexByte: {
-        const auto value = codec::readHexInteger<quint8>(text(spec.source));
+        const auto value = codec::readHexInteger<quint8>(text(command.source));
         if (!value)
-            return outOfRange(QString::fromUtf8(spec.field), QStringLiteral("0到FF"));
+            return outOfRange(QString::fromUtf8(command.field), QStringLiteral("0到FF"));
         out += static_cast<char>(*value);
         break;
     }
     case Layout::Int32: {
-        const auto value = codec::readInteger<qint32>(text(spec.source));
-        if (spec.maximum && (!value || *value < 0 || *value > *spec.maximum))
-            return Refusal{kRefusalTitle, QString::fromUtf8(spec.refusal)};
+        const auto value = codec::readInteger<qint32>(text(command.source));
+        if (command.maximum && (!value || *value < 0 || *value > *command.maximum))
+            return Refusal{kRefusalTitle, QString::fromUtf8(command.refusal)};
         if (!value)
-            return outOfRange(QString::fromUtf8(spec.field),
+            return outOfRange(QString::fromUtf8(command.field),
                               QStringLiteral("-2147483648到2147483647"));
         appendBigEndian(out, static_cast<quint32>(*value), 4);
         break;
     }
     case Layout::Direction24: {
-        const auto direction = codec::readInteger<quint8>(text(spec.source));
+        const auto direction = codec::readInteger<quint8>(text(command.source));
         if (!direction)
             return outOfRange(QStringLiteral("方向"), QStringLiteral("0到255"));
-        const auto value = codec::readInteger<qint32>(text(spec.valueSource));
+        const auto value = codec::readInteger<qint32>(text(command.valueSource));
         if (!value)
-            return outOfRange(QString::fromUtf8(spec.field),
+            return outOfRange(QString::fromUtf8(command.field),
                               QStringLiteral("-2147483648到2147483647"));
         out += static_cast<char>(*direction);
         // Bits above the 24th do not travel.
@@ -63,16 +64,16 @@ std::variant<QByteArray, Refusal, NoRequest> data(const CommandSpec &spec, const
         break;
     }
     case Layout::BaudCode:
-        out += static_cast<char>(baudRateCode(text(spec.source)));
+        out += static_cast<char>(baudRateCode(text(command.source)));
         break;
     case Layout::CanBaudCode:
-        out += static_cast<char>(canBaudRateCode(text(spec.source)));
+        out += static_cast<char>(canBaudRateCode(text(command.source)));
         break;
     case Layout::Pattern:
-        out += static_cast<char>(InputPattern(text(spec.source)));
+        out += static_cast<char>(InputPattern(text(command.source)));
         break;
     case Layout::HexBytes: {
-        const QString hex = text(spec.source);
+        const QString hex = text(command.source);
         if (hex.isEmpty())
             return NoRequest{};
         out = CommSetting::ParseHexText(hex).left(kMaxCanBytes);
@@ -84,14 +85,15 @@ std::variant<QByteArray, Refusal, NoRequest> data(const CommandSpec &spec, const
 
 } // namespace
 
-BuildResult buildRequest(const CommandSpec &spec, const FieldText &text, codec::Framing framing) {
+BuildResult buildRequest(const CommandSpec &command, const FieldText &text,
+                         codec::Framing framing) {
     std::optional<quint8> address = quint8(0);
-    if (!spec.addressZero) {
+    if (!command.addressZero) {
         address = codec::readHexInteger<quint8>(text("Text23"));
         if (!address)
             return outOfRange(QStringLiteral("设备操作地址"), QStringLiteral("0到FF"));
     }
-    auto payload = data(spec, text);
+    auto payload = data(command, text);
     if (auto *refusal = std::get_if<Refusal>(&payload))
         return *refusal;
     if (std::holds_alternative<NoRequest>(payload))
@@ -100,12 +102,12 @@ BuildResult buildRequest(const CommandSpec &spec, const FieldText &text, codec::
 
     Request request;
     request.body += static_cast<char>(*address);
-    request.body += static_cast<char>(spec.code);
+    request.body += static_cast<char>(command.code);
     request.body += static_cast<char>(bytes.size());
     request.body += bytes;
     // The CAN send always goes out in RTU form.
-    request.frame =
-        codec::frame(request.body, spec.layout == Layout::HexBytes ? codec::Framing::Rtu : framing);
+    request.frame = codec::frame(
+        request.body, command.layout == Layout::HexBytes ? codec::Framing::Rtu : framing);
     return request;
 }
 

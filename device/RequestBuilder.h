@@ -36,6 +36,6 @@ using BuildResult = std::variant<Request, Refusal, NoRequest>;
 // Gives the text of a control by its name.
 using FieldText = std::function<QString(const char *control)>;
 
-BuildResult buildRequest(const CommandSpec &spec, const FieldText &text, codec::Framing framing);
+BuildResult buildRequest(const CommandSpec &command, const FieldText &text, codec::Framing framing);
 
 } // namespace device

@@ -184,12 +184,12 @@ private slots:
 
     // The table names every device button there is, each exists and answers a click.
     void tableIsWired() {
-        for (const device::CommandSpec &spec : device::commandTable()) {
-            auto *button = t->control<QPushButton>(QLatin1String(spec.button));
-            QVERIFY2(button, spec.button);
+        for (const device::CommandSpec &command : device::commandTable()) {
+            auto *button = t->control<QPushButton>(QLatin1String(command.button));
+            QVERIFY2(button, command.button);
             t->pty.readAvailable();
             button->click();
-            QVERIFY2(!t->sent(5).isEmpty(), spec.button);
+            QVERIFY2(!t->sent(5).isEmpty(), command.button);
         }
         int adds = 0, ios = 0;
         for (const device::CaptureButton &capture : device::captureButtons()) {
