@@ -225,13 +225,16 @@ private slots:
     void commandListPlayedByTheRunner() {
         auto *list = control<QListWidget>("List1");
         click("Command46"); // ">" start speed: captured and sent
-        list->addItem(QStringLiteral("Delay:200"));
+        list->addItem(QStringLiteral("Delay:400"));
         click("Command52"); // ">" absolute position query
         QCOMPARE(list->count(), 3);
-        box("Text22")->setText(QStringLiteral("200"));
+        // A period well above the 200 ms receive poll: each reply is polled before the next send
+        // (a poll's bytes are read as one reply, so closer frames could share one).
+        box("Text22")->setText(QStringLiteral("400"));
+        QTest::qWait(300);
         click("Command36");
         control<QCheckBox>("Check1")->click();
-        QTest::qWait(1500);
+        QTest::qWait(2600);
         control<QCheckBox>("Check1")->click();
         const QString pane = receivePane();
         QVERIFY2(pane.count(QString::fromUtf8("设置运动初速度:")) >= 2, qPrintable(pane));
