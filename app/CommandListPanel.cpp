@@ -207,7 +207,8 @@ void CommandListPanel::Timer2_Timer() {
     const automation::RunnerStep step = automation::runnerStep(
         list->count(), [list](int position) { return list->item(position)->text(); }, form.RunLine,
         form.Text22->text());
-    // The wait counts from the start of the tick: set it before the write, which takes its time.
+    // Set the wait before the write: it counts from when this tick was due, whatever the write
+    // costs.
     form.Timer2->setInterval(step.interval);
     if (!step.frame.isEmpty())
         form.SendFrame(step.frame);
@@ -219,7 +220,7 @@ void CommandListPanel::Timer2_Timer() {
 void CommandListPanel::Command81_Click() {
     const automation::IoDownload download = automation::buildIoDownload(
         form.Text23->text(), form.Combo8->currentText(), form.Text31->text());
-    if (const auto *refusal = std::get_if<automation::IoRefusal>(&download)) {
+    if (const auto *refusal = std::get_if<device::Refusal>(&download)) {
         form.prompts().message(refusal->title, refusal->message);
         return;
     }

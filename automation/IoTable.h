@@ -6,20 +6,15 @@
 #include <QString>
 #include <variant>
 
+#include "device/RequestBuilder.h"
+
 namespace automation {
 
 constexpr quint8 kIoDownloadCode = 0x40;
 
-// The request cannot be built; the message names the field and its range.
-struct IoRefusal {
-    QString title;
-    QString message;
-};
-
-// The command box is empty: nothing is built and nothing said.
-struct NoIoDownload {};
-
-using IoDownload = std::variant<QByteArray, IoRefusal, NoIoDownload>;
+// The frame; or why it cannot be built (a value outside its field, named with its range, as every
+// command refuses one); or nothing at all for an empty command box.
+using IoDownload = std::variant<QByteArray, device::Refusal, device::NoRequest>;
 
 // addressText: the device address as hex digits; patternText: the five-character input pattern;
 // commandText: the command body as hex text. The frame comes with its CRC.

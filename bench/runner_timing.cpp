@@ -130,12 +130,8 @@ int main(int argc, char *argv[]) {
     window.setPrompts(std::make_unique<PrintedPrompts>());
     if (!hidden)
         window.show();
-    window.findChild<QPushButton *>("Command32")->click();
-    if (window.findChild<QPushButton *>("Command32")->isEnabled()) {
-        std::fprintf(stderr, "the tool could not open COM1 (%s)\n",
-                     qgetenv("R7260_COM1").constData());
+    if (!openToolPort(window))
         return 1;
-    }
     auto *list = window.findChild<QListWidget *>("List1");
     for (int i = 0; i < kFrames; ++i) {
         list->addItem(CommSetting::FormatHexText(frameOf(i)));

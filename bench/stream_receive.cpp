@@ -117,12 +117,8 @@ int main(int argc, char *argv[]) {
 
     FrmMain window;
     window.show();
-    window.findChild<QPushButton *>("Command32")->click();
-    if (window.findChild<QPushButton *>("Command32")->isEnabled()) {
-        std::fprintf(stderr, "the tool could not open COM1 (%s)\n",
-                     qgetenv("R7260_COM1").constData());
+    if (!openToolPort(window))
         return 1;
-    }
 
     std::printf("%10s %12s %12s %6s %14s\n", "rate B/s", "sent", "counted", "equal", "CPU s per s");
     bool allEqual = true;

@@ -4,18 +4,12 @@
 #include "codec/NumericText.h"
 #include "device/InputPattern.h"
 
-#include <optional>
-
 namespace device {
 
 namespace {
 
 const QString kRefusalTitle = QStringLiteral("系统提示");
 constexpr qsizetype kMaxCanBytes = 5;
-
-Refusal outOfRange(const QString &field, const QString &range) {
-    return {kRefusalTitle, QStringLiteral("%1超出范围,请设置%2之间").arg(field, range)};
-}
 
 // Big-endian, as every multi-byte value on the wire.
 void appendBigEndian(QByteArray &out, quint32 value, int bytes) {
@@ -85,13 +79,24 @@ std::variant<QByteArray, Refusal, NoRequest> data(const CommandSpec &command,
 
 } // namespace
 
+Refusal outOfRange(const QString &field, const QString &range) {
+    return {kRefusalTitle, QStringLiteral("%1超出范围,请设置%2之间").arg(field, range)};
+}
+
+std::variant<quint8, Refusal> readAddress(const QString &text) {
+    if (const auto address = codec::readHexInteger<quint8>(text))
+        return *address;
+    return outOfRange(QStringLiteral("设备操作地址"), QStringLiteral("0到FF"));
+}
+
 BuildResult buildRequest(const CommandSpec &command, const FieldText &text,
                          codec::Framing framing) {
-    std::optional<quint8> address = quint8(0);
+    quint8 address = 0;
     if (!command.addressZero) {
-        address = codec::readHexInteger<quint8>(text("Text23"));
-        if (!address)
-            return outOfRange(QStringLiteral("设备操作地址"), QStringLiteral("0到FF"));
+        const auto read = readAddress(text("Text23"));
+        if (const auto *refusal = std::get_if<Refusal>(&read))
+            return *refusal;
+        address = std::get<quint8>(read);
     }
     auto payload = data(command, text);
     if (auto *refusal = std::get_if<Refusal>(&payload))
@@ -101,7 +106,7 @@ BuildResult buildRequest(const CommandSpec &command, const FieldText &text,
     const QByteArray &bytes = std::get<QByteArray>(payload);
 
     Request request;
-    request.body += static_cast<char>(*address);
+    request.body += static_cast<char>(address);
     request.body += static_cast<char>(command.code);
     request.body += static_cast<char>(bytes.size());
     request.body += bytes;

@@ -38,4 +38,10 @@ using FieldText = std::function<QString(const char *control)>;
 
 BuildResult buildRequest(const CommandSpec &command, const FieldText &text, codec::Framing framing);
 
+// The refusal of a value outside its field: "<field>超出范围,请设置<range>之间" under "系统提示".
+Refusal outOfRange(const QString &field, const QString &range);
+
+// The device address from the text of its box (hex digits), or the refusal naming it.
+std::variant<quint8, Refusal> readAddress(const QString &text);
+
 } // namespace device

@@ -96,13 +96,13 @@ private slots:
         QFETCH(QString, command);
         QFETCH(QString, message);
         const auto download = automation::buildIoDownload(address, "00001", command);
-        QVERIFY(std::holds_alternative<automation::IoRefusal>(download));
-        QCOMPARE(std::get<automation::IoRefusal>(download).title, kTitle);
-        QCOMPARE(std::get<automation::IoRefusal>(download).message, message);
+        QVERIFY(std::holds_alternative<device::Refusal>(download));
+        QCOMPARE(std::get<device::Refusal>(download).title, kTitle);
+        QCOMPARE(std::get<device::Refusal>(download).message, message);
     }
 
     void emptyCommandBuildsNothing() {
-        QVERIFY(std::holds_alternative<automation::NoIoDownload>(
+        QVERIFY(std::holds_alternative<device::NoRequest>(
             automation::buildIoDownload("100", "00001", QString())));
     }
 
