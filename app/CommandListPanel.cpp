@@ -2,7 +2,8 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -10,20 +11,18 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "app/FrmMain.h"
+#include "app/PanelHost.h"
 #include "app/Prompts.h"
+#include "app/Ui.h"
 #include "app/WindowTimer.h"
 #include "automation/CommandListFile.h"
-#include "automation/IoTable.h"
 #include "automation/Runner.h"
-#include "codec/HexText.h"
 #include "codec/NumericText.h"
 
 namespace {
 
 const QString kOpenFilter = QStringLiteral("txt文件(*.txt)|*.txt|所有文件(*.*)|*.*||");
 const QString kSaveFilter = QStringLiteral("TXT文件(*.TXT)|*.TXT|所有文件(*.*)|*.*||");
-const QString kSaveTitle = QStringLiteral("文件保存");
 
 constexpr double kMinDelay = 50;
 constexpr double kMaxDelay = 60000;
@@ -38,57 +37,90 @@ QStringList linesOf(const QListWidget *list) {
 
 } // namespace
 
-CommandListPanel::CommandListPanel(FrmMain &window) : QObject(&window), form(window) {
-    setObjectName(QStringLiteral("CommandListPanel"));
-    connectControls();
+CommandListPanel::CommandListPanel(PanelHost &host) : m_host(host) {
+    auto *texts = new ui::Texts(this, "CommandListPanel");
+    texts->group(this, "Frame6", QT_TR_NOOP("高级自动控制功能(HEX格式)"));
+    // The runner's delays are the engineer's timing: precise, not coarse.
+    Timer2 = new WindowTimer(Qt::PreciseTimer, this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(1000);
+
+    Check1 = texts->checkBox("Check1", QT_TR_NOOP("按行循环执行命令"));
+    Text20 = ui::textBox("Text20", QStringLiteral("1000"), 60);
+    Text21 = ui::textBox("Text21", QStringLiteral("0"), 60);
+    Text22 = ui::textBox("Text22", QStringLiteral("1000"), 60);
+    List1 = new QListWidget;
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    auto *open = texts->button("Command54", QT_TR_NOOP("打开文件"));
+    auto *save = texts->button("Command55", QT_TR_NOOP("命令另存为"));
+    auto *insertDelay = texts->button("Command34", QT_TR_NOOP("插入命令"));
+    auto *insertJump = texts->button("Command35", QT_TR_NOOP("插入命令"));
+
+    MenuCMD = new QMenu(this);
+    MenuCMD->setObjectName(QStringLiteral("MenuCMD"));
+    texts->set(MenuCMD, "title", QT_TR_NOOP("命令操作"));
+    QAction *deleteLine = MenuCMD->addAction(QString());
+    deleteLine->setObjectName(QStringLiteral("DelectList"));
+    texts->set(deleteLine, "text", QT_TR_NOOP("删除"));
+    QAction *deleteAll = MenuCMD->addAction(QString());
+    deleteAll->setObjectName(QStringLiteral("DelectAll"));
+    texts->set(deleteAll, "text", QT_TR_NOOP("清空"));
+
+    auto *g = ui::compactGrid(this);
+    g->addWidget(ui::row({Check1, nullptr, texts->label("Label59", QT_TR_NOOP("隔")), Text22,
+                          texts->label("Label60", QT_TR_NOOP("MS"))}),
+                 0, 0, 1, 2);
+    g->addWidget(ui::row({open, save, nullptr}), 1, 0, 1, 2);
+    g->addWidget(List1, 2, 0, 1, 2);
+    g->setRowStretch(2, 1);
+    g->addWidget(texts->label("Label29", QT_TR_NOOP("无延时命令，默认间隔为1秒")), 3, 0, 1, 2);
+    g->addWidget(ui::row({texts->label("Label32", QT_TR_NOOP("延时:")), Text20,
+                          texts->label("Label33", QT_TR_NOOP("毫秒50-60000")), nullptr}),
+                 4, 0);
+    g->addWidget(insertDelay, 4, 1);
+    g->addWidget(ui::row({texts->label("Label34", QT_TR_NOOP("跳转:")), Text21,
+                          texts->label("Label35", QT_TR_NOOP("行")), nullptr}),
+                 5, 0);
+    g->addWidget(insertJump, 5, 1);
+
+    bindClick(insertDelay, [this] { append(QStringLiteral("Delay:") + Text20->text()); });
+    bindClick(insertJump, [this] { append(QStringLiteral("GoIdx:") + Text21->text()); });
+    // textChanged, not textEdited: text set by code is held to the range as well.
+    connect(Text20, &QLineEdit::textChanged, this, &CommandListPanel::Text20_Change);
+    List1->viewport()->installEventFilter(this);
+    // The list's own menu is MenuCMD, opened on the press; no other context menu.
+    List1->setContextMenuPolicy(Qt::PreventContextMenu);
+    connect(deleteLine, &QAction::triggered, this, &CommandListPanel::DelectList_Click);
+    connect(deleteAll, &QAction::triggered, List1, &QListWidget::clear);
+    bindClick(open, [this] { Command54_Click(); });
+    bindClick(save, [this] { Command55_Click(); });
+    // toggled: the runner follows the box however its state changes (click, keyboard, code).
+    connect(Check1, &QCheckBox::toggled, this, &CommandListPanel::Check1_Click);
+    connect(Timer2, &WindowTimer::tick, this, &CommandListPanel::Timer2_Timer);
 }
 
-void CommandListPanel::connectControls() {
-    form.bind(form.Command34, [this] { Command34_Click(); });
-    form.bind(form.Command35, [this] { Command35_Click(); });
-    // textChanged, not textEdited: text set by code is held to the range as well.
-    connect(form.Text20, &QLineEdit::textChanged, this, &CommandListPanel::Text20_Change);
-    form.List1->viewport()->installEventFilter(this);
-    // The list's own menu is MenuCMD, opened on the press; no other context menu.
-    form.List1->setContextMenuPolicy(Qt::PreventContextMenu);
-    connect(form.DelectList, &QAction::triggered, this, &CommandListPanel::DelectList_Click);
-    connect(form.DelectAll, &QAction::triggered, this, &CommandListPanel::DelectAll_Click);
-
-    form.bind(form.Command54, [this] { Command54_Click(); });
-    form.bind(form.Command55, [this] { Command55_Click(); });
-
-    // toggled: the runner follows the box however its state changes (click, keyboard, code).
-    connect(form.Check1, &QCheckBox::toggled, this, &CommandListPanel::Check1_Click);
-    connect(form.Timer2, &WindowTimer::tick, this, &CommandListPanel::Timer2_Timer);
-
-    form.bind(form.Command81, [this] { Command81_Click(); });
+void CommandListPanel::append(const QString &line) {
+    List1->addItem(line);
 }
 
 // ---- Editing the list ----------------------------------------------------------------------
 
-void CommandListPanel::Command34_Click() {
-    form.List1->addItem(QStringLiteral("Delay:") + form.Text20->text());
-}
-
-void CommandListPanel::Command35_Click() {
-    form.List1->addItem(QStringLiteral("GoIdx:") + form.Text21->text());
-}
-
 void CommandListPanel::Text20_Change() {
-    const double delay = codec::readNumber(form.Text20->text());
+    const double delay = codec::readNumber(Text20->text());
     if (delay > kMaxDelay)
-        form.Text20->setText(QStringLiteral("60000"));
+        Text20->setText(QStringLiteral("60000"));
     else if (delay < kMinDelay)
-        form.Text20->setText(QStringLiteral("50"));
+        Text20->setText(QStringLiteral("50"));
 }
 
 QPoint CommandListPanel::menuPoint(const QPoint &pressInList) const {
-    return form.List1->viewport()->mapTo(&form, pressInList);
+    return List1->viewport()->mapTo(window(), pressInList);
 }
 
 bool CommandListPanel::eventFilter(QObject *watched, QEvent *event) {
-    if (watched != form.List1->viewport())
-        return QObject::eventFilter(watched, event);
+    if (watched != List1->viewport())
+        return QGroupBox::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
@@ -98,82 +130,71 @@ bool CommandListPanel::eventFilter(QObject *watched, QEvent *event) {
             break;
         // The list never sees a right button, so the selection stays as it was.
         if (event->type() != QEvent::MouseButtonRelease)
-            List1_RightPress(mouse->position().toPoint());
+            MenuCMD->popup(window()->mapToGlobal(menuPoint(mouse->position().toPoint())));
         return true;
     }
     default:
         break;
     }
-    return QObject::eventFilter(watched, event);
-}
-
-void CommandListPanel::List1_RightPress(const QPoint &pressInList) {
-    form.MenuCMD->popup(form.mapToGlobal(menuPoint(pressInList)));
+    return QGroupBox::eventFilter(watched, event);
 }
 
 void CommandListPanel::DelectList_Click() {
-    for (int i = 0; i < form.List1->count(); ++i) {
-        if (form.List1->item(i)->isSelected()) {
-            delete form.List1->takeItem(i);
+    for (int i = 0; i < List1->count(); ++i) {
+        if (List1->item(i)->isSelected()) {
+            delete List1->takeItem(i);
             return;
         }
     }
 }
 
-void CommandListPanel::DelectAll_Click() {
-    form.List1->clear();
-}
-
 // ---- Files ---------------------------------------------------------------------------------
 
 void CommandListPanel::Command54_Click() {
-    const QString name = form.prompts().openFileName(QStringLiteral("打开文件"), kOpenFilter);
+    const QString name = m_host.prompts().openFileName(tr("打开文件"), kOpenFilter);
     if (name.isEmpty())
         return;
-    if (!CommSetting::FileExists(name)) {
-        form.prompts().message(FrmMain::kApplicationTitle,
-                               QStringLiteral("文件名无效,请重新打开!"));
+    if (!automation::FileExists(name)) {
+        m_host.prompts().inform(tr("文件名无效,请重新打开!"));
         return;
     }
-    const CommSetting::ListFileRead read = CommSetting::ReadFileToList(name);
+    const automation::ListFileRead read = automation::ReadFileToList(name);
     if (!read.lines) {
-        form.prompts().message(
-            FrmMain::kApplicationTitle,
-            QStringLiteral("无法读取文件 %1：%2\n命令列表保持不变。").arg(name, read.error));
+        m_host.prompts().inform(
+            tr("无法读取文件 %1：%2\n命令列表保持不变。").arg(name, read.error));
         return;
     }
-    form.List1->clear();
-    form.List1->addItems(*read.lines);
-    form.showStatus(
-        QStringLiteral("已从 %1 读入 %2 行").arg(name, QString::number(read.lines->size())));
+    List1->clear();
+    List1->addItems(*read.lines);
+    m_host.showStatus(tr("已从 %1 读入 %2 行").arg(name, QString::number(read.lines->size())));
 }
 
 void CommandListPanel::Command55_Click() {
-    const QString name = form.prompts().saveFileName(QStringLiteral("保存文件"), kSaveFilter);
+    const QString name = m_host.prompts().saveFileName(tr("保存文件"), kSaveFilter);
     if (name.isEmpty())
         return;
-    const bool existed = CommSetting::FileExists(name);
-    if (existed && !form.prompts().askYesNo(kSaveTitle, QStringLiteral("是否覆盖文件？")))
+    const QString title = tr("文件保存");
+    const bool existed = automation::FileExists(name);
+    if (existed && !m_host.prompts().askYesNo(title, tr("是否覆盖文件？")))
         return;
 
-    using Outcome = CommSetting::ListFileSave::Outcome;
-    const CommSetting::ListFileSave saved = CommSetting::SaveList(name, linesOf(form.List1));
+    using Outcome = automation::ListFileSave::Outcome;
+    const automation::ListFileSave saved = automation::SaveList(name, linesOf(List1));
     switch (saved.outcome) {
     case Outcome::Saved:
-        form.showStatus(
-            QStringLiteral("已保存 %1 行到 %2").arg(QString::number(saved.linesWritten), name));
+        m_host.showStatus(tr("已保存 %1 行到 %2").arg(QString::number(saved.linesWritten), name));
         break;
     case Outcome::Removed:
-        form.showStatus(QStringLiteral("命令列表为空：已删除 %1，未创建新文件").arg(name));
+        m_host.showStatus(tr("命令列表为空：已删除 %1，未创建新文件").arg(name));
         break;
     case Outcome::NothingNew:
-        form.showStatus(QStringLiteral("命令列表为空：未创建文件"));
+        m_host.showStatus(tr("命令列表为空：未创建文件"));
         break;
     case Outcome::Failed: {
-        QString text = QStringLiteral("文件未保存：%1").arg(saved.error);
+        QString text = tr("文件未保存：%1").arg(saved.error);
         if (existed)
-            text += QStringLiteral("\n原文件保持不变。");
-        form.prompts().message(kSaveTitle, text);
+            text += u'\n' + tr("原文件保持不变。");
+        m_host.prompts().message(title, text);
         break;
     }
     }
@@ -182,54 +203,34 @@ void CommandListPanel::Command55_Click() {
 // ---- The runner ----------------------------------------------------------------------------
 
 void CommandListPanel::Check1_Click() {
-    if (!form.Check1->isChecked()) {
-        form.Timer2->setEnabled(false);
-        form.Text22->setEnabled(true);
+    if (!Check1->isChecked()) {
+        Timer2->setEnabled(false);
+        Text22->setEnabled(true);
         return;
     }
-    const std::optional<int> interval = automation::timerInterval(form.Text22->text());
+    const std::optional<int> interval = automation::timerInterval(Text22->text());
     if (!interval) {
         // Not started: the box goes back to unticked without running the stop path.
-        const QSignalBlocker blocker(form.Check1);
-        form.Check1->setChecked(false);
-        form.prompts().message(FrmMain::kApplicationTitle,
-                               QStringLiteral("间隔时间超出范围,请设置0到65535毫秒之间"));
+        const QSignalBlocker blocker(Check1);
+        Check1->setChecked(false);
+        m_host.prompts().inform(tr("间隔时间超出范围,请设置0到65535毫秒之间"));
         return;
     }
-    form.RunLine = 0;
-    form.Text22->setEnabled(false);
-    form.Timer2->setInterval(*interval);
-    form.Timer2->setEnabled(true);
+    RunLine = 0;
+    Text22->setEnabled(false);
+    Timer2->setInterval(*interval);
+    Timer2->setEnabled(true);
 }
 
 void CommandListPanel::Timer2_Timer() {
-    const QListWidget *list = form.List1;
+    const QListWidget *list = List1;
     const automation::RunnerStep step = automation::runnerStep(
-        list->count(), [list](int position) { return list->item(position)->text(); }, form.RunLine,
-        form.Text22->text());
+        list->count(), [list](int position) { return list->item(position)->text(); }, RunLine,
+        Text22->text());
     // Set the wait before the write: it counts from when this tick was due, whatever the write
     // costs.
-    form.Timer2->setInterval(step.interval);
+    Timer2->setInterval(step.interval);
     if (!step.frame.isEmpty())
-        form.SendFrame(step.frame);
-    form.RunLine = step.nextRunLine;
-}
-
-// ---- IO replacement download ---------------------------------------------------------------
-
-void CommandListPanel::Command81_Click() {
-    const automation::IoDownload download = automation::buildIoDownload(
-        form.Text23->text(), form.Combo8->currentText(), form.Text31->text());
-    if (const auto *refusal = std::get_if<device::Refusal>(&download)) {
-        form.prompts().message(refusal->title, refusal->message);
-        return;
-    }
-    const auto *frame = std::get_if<QByteArray>(&download);
-    if (!frame)
-        return; // an empty command box: nothing to download
-    if (form.AddToListMode) {
-        form.AddToListMode = false;
-        form.List1->addItem(CommSetting::FormatHexText(*frame));
-    }
-    form.SendFrame(*frame);
+        m_host.sendFrame(step.frame);
+    RunLine = step.nextRunLine;
 }

@@ -1,17 +1,29 @@
 #pragma once
-// The command list group: editing the list, its files, the runner, and the IO replacement
-// table download.
+// "高级自动控制功能(HEX格式)": the command list (frame, Delay and GoIdx lines), its files, and
+// the runner that plays it line by line on Timer2.
 
-#include <QObject>
+#include <QGroupBox>
 #include <QPoint>
 
-class FrmMain;
+class PanelHost;
+class QAction;
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class WindowTimer;
 
-class CommandListPanel : public QObject {
+class CommandListPanel : public QGroupBox {
     Q_OBJECT
 
 public:
-    explicit CommandListPanel(FrmMain &window);
+    explicit CommandListPanel(PanelHost &host);
+
+    // A line at the end of the list.
+    void append(const QString &line);
+    // The position the runner's next tick runs.
+    int runLine() const { return RunLine; }
+    void setRunLine(int line) { RunLine = line; }
 
     // Where, in window coordinates, the command menu opens for a right press at `pressInList`
     // (a point of the list's viewport): at the pointer.
@@ -22,26 +34,18 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void connectControls();
-
-    // Editing the list.
-    void Command34_Click();
-    void Command35_Click();
     void Text20_Change();
-    void List1_RightPress(const QPoint &pressInList);
     void DelectList_Click();
-    void DelectAll_Click();
-
-    // Files.
     void Command54_Click();
     void Command55_Click();
-
-    // The runner.
     void Check1_Click();
     void Timer2_Timer();
 
-    // IO replacement download.
-    void Command81_Click();
-
-    FrmMain &form;
+    PanelHost &m_host;
+    QListWidget *List1;
+    QMenu *MenuCMD;
+    QLineEdit *Text20, *Text21, *Text22;
+    QCheckBox *Check1;
+    WindowTimer *Timer2;
+    int RunLine = 0;
 };

@@ -1,210 +1,179 @@
 #include "app/FrmMain.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
+#include <QEvent>
+#include <QGridLayout>
 #include <QStatusBar>
+#include <QTabWidget>
 
+#include "app/BaseCommandsPanel.h"
 #include "app/CommandListPanel.h"
-#include "app/DeviceCommands.h"
-#include "app/LampShape.h"
-#include "app/ManualTools.h"
+#include "app/InfoTabs.h"
+#include "app/LanguagePanel.h"
+#include "app/ManualToolsPanel.h"
+#include "app/MotionPanel.h"
+#include "app/OthersPanel.h"
+#include "app/ParameterPanel.h"
 #include "app/Prompts.h"
-#include "app/RichTextBox.h"
+#include "app/SerialPanel.h"
+#include "app/TrafficPanes.h"
 #include "app/WindowTimer.h"
-#include "codec/GbkText.h"
 #include "codec/HexText.h"
-#include "codec/NumericText.h"
+#include "device/RequestBuilder.h"
 #include "serial/MSComm.h"
-#include "serial/OpenCommPort.h"
-#include "serial/PortMap.h"
 #include "transmission/Outgoing.h"
 #include "transmission/Reply.h"
-
-const QString FrmMain::kCaption = QStringLiteral("Tervane数控MODBUS(CAN测试)调试工具FOR R7260S");
-const QString FrmMain::kApplicationTitle = QStringLiteral("R7260S调试工具");
-
-namespace {
-
-constexpr qsizetype kPaneLimit = 10000;
-// A message line ends with line feed then carriage return; raw lines with a line feed alone.
-const QString kMessageLineEnd = QStringLiteral("\n\r");
-
-// A counter caption plus n; a caption that is not a number counts as 0.
-QString addToCount(const QLabel *counter, qsizetype n) {
-    const qint64 current = codec::readInteger<qint64>(counter->text()).value_or(0);
-    return QString::number(current + n);
-}
-
-} // namespace
 
 // The resources live in a static library: register them before the window reads them.
 static void initResources() {
     Q_INIT_RESOURCE(resources);
 }
 
-FrmMain::FrmMain(QWidget *parent) : QMainWindow(parent) {
+FrmMain::FrmMain(QWidget *parent)
+    : QMainWindow(parent), MSComm1(new serial::MSComm(this)),
+      Timer1(new WindowTimer(Qt::CoarseTimer, this)),
+      m_prompts(std::make_unique<DialogPrompts>(this)) {
     initResources();
     setObjectName(QStringLiteral("FrmMain"));
-    MSComm1 = new serial::MSComm(this);
     MSComm1->setObjectName(QStringLiteral("MSComm1"));
-    Timer1 = new WindowTimer(Qt::CoarseTimer, this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(200);
-    // The runner's delays are the engineer's timing: precise, not coarse.
-    Timer2 = new WindowTimer(Qt::PreciseTimer, this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(1000);
-
-    buildUi();
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
-    m_prompts = std::make_unique<DialogPrompts>(this);
-    connectControls();
-    m_deviceCommands = std::make_unique<DeviceCommands>(*this);
-    m_manualTools = std::make_unique<ManualTools>(*this);
-    m_commandList = std::make_unique<CommandListPanel>(*this);
-    refreshPortTips();
+
+    SSTab1 = new QTabWidget;
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->addTab(driveProductsTab(), QString());
+    SSTab1->addTab(controlProductsTab(), QString());
+    SSTab1->addTab(toolTab(), QString());
+    SSTab1->addTab(protocolTab(), QString());
+    SSTab1->setCurrentIndex(2);
+    setCentralWidget(SSTab1);
+    retranslateTabs();
+
+    connect(Timer1, &WindowTimer::tick, this, &FrmMain::Timer1_Timer);
+    connect(MSComm1, &serial::MSComm::portLost, this, &FrmMain::onPortLost);
+    connect(MSComm1, &serial::MSComm::writeFailed, this,
+            [this](const QString &reason) { showStatus(tr("写入串口失败：%1").arg(reason)); });
+    connect(m_serial, &SerialPanel::opened, this, [this] { Timer1->setEnabled(true); });
+    connect(m_serial, &SerialPanel::framingChanged, m_motion, &MotionPanel::setFraming);
     resize(1366, 740);
 }
 
 FrmMain::~FrmMain() = default;
 
-void FrmMain::setPrompts(std::unique_ptr<Prompts> prompts) {
-    m_prompts = std::move(prompts);
+QWidget *FrmMain::toolTab() {
+    PanelHost &host = *this;
+    m_serial = new SerialPanel(*MSComm1, host);
+    m_parameters = new ParameterPanel(host);
+    m_motion = new MotionPanel(host);
+    m_others = new OthersPanel(host);
+    m_list = new CommandListPanel(host);
+    m_traffic = new TrafficPanes;
+
+    // Three columns: the port and the other commands; parameters, motion and base commands; the
+    // traffic and the command list. The manual tools run along the bottom.
+    auto *left = new QVBoxLayout;
+    left->setSpacing(4);
+    left->addWidget(m_serial);
+    left->addWidget(m_others);
+    left->addStretch(1);
+    auto *middle = new QVBoxLayout;
+    middle->setSpacing(4);
+    middle->addWidget(m_parameters);
+    middle->addWidget(m_motion);
+    middle->addWidget(new BaseCommandsPanel(host));
+    middle->addStretch(1);
+    auto *right = new QVBoxLayout;
+    right->setSpacing(4);
+    right->addWidget(m_traffic, 3);
+    right->addWidget(m_list, 2);
+
+    auto *tab = new QWidget;
+    auto *grid = new QGridLayout(tab);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setSpacing(4);
+    grid->addLayout(left, 0, 0);
+    grid->addLayout(middle, 0, 1);
+    grid->addLayout(right, 0, 2);
+    grid->addWidget(new ManualToolsPanel(host), 1, 0, 1, 2);
+    grid->addWidget(new LanguagePanel, 1, 2);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(0, 1);
+    return tab;
 }
 
-Prompts &FrmMain::prompts() {
-    return *m_prompts;
+void FrmMain::retranslateTabs() {
+    setWindowTitle(tr("Tervane数控MODBUS(CAN测试)调试工具FOR R7260S"));
+    SSTab1->setTabText(0, tr("驱动产品"));
+    SSTab1->setTabText(1, tr("控制产品"));
+    SSTab1->setTabText(2, tr("TervaneMODBUS调试工具"));
+    SSTab1->setTabText(3, tr("通讯协议"));
+}
+
+void FrmMain::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::LanguageChange)
+        retranslateTabs();
+    QMainWindow::changeEvent(event);
+}
+
+void FrmMain::setPrompts(std::unique_ptr<Prompts> prompts) {
+    m_prompts = std::move(prompts);
 }
 
 void FrmMain::showStatus(const QString &text) {
     statusBar()->showMessage(text);
 }
 
-void FrmMain::bind(QAbstractButton *button, std::function<void()> handler) {
-    m_handlers.insert(button, handler);
-    connect(button, &QAbstractButton::clicked, this, [this, button] { runHandlerOf(button); });
+int FrmMain::runLine() const {
+    return m_list->runLine();
 }
 
-void FrmMain::runHandlerOf(QAbstractButton *button) {
-    if (const auto it = m_handlers.constFind(button); it != m_handlers.cend())
-        (*it)();
+void FrmMain::setRunLine(int line) {
+    m_list->setRunLine(line);
 }
 
-void FrmMain::connectControls() {
-    bind(Command32, [this] { Command32_Click(); });
-    bind(Command33, [this] { Command33_Click(); });
-    connect(Timer1, &WindowTimer::tick, this, &FrmMain::Timer1_Timer);
-    connect(MSComm1, &serial::MSComm::portLost, this, &FrmMain::onPortLost);
-    connect(MSComm1, &serial::MSComm::writeFailed, this, [this](const QString &reason) {
-        showStatus(QStringLiteral("写入串口失败：%1").arg(reason));
-    });
-    connect(Combo1, &QComboBox::currentTextChanged, this, &FrmMain::refreshPortTips);
-    connect(Combo7, &QComboBox::currentTextChanged, this, &FrmMain::Combo7_Change);
-    connect(Combo7, &QComboBox::activated, this, &FrmMain::Combo7_Change);
-}
+// ---- What the panels ask -------------------------------------------------------------------
 
-// ---- Serial link ---------------------------------------------------------------------------
-
-void FrmMain::refreshPortTips() {
-    const QStringList devices = serial::comPortDevices();
-    for (int i = 0; i < Combo1->count() && i < devices.size(); ++i) {
-        const QString &device = devices[i];
-        Combo1->setItemData(i,
-                            device.isEmpty()
-                                ? QStringLiteral("%1：没有对应的串口设备").arg(Combo1->itemText(i))
-                                : QStringLiteral("%1 = %2").arg(Combo1->itemText(i), device),
-                            Qt::ToolTipRole);
-    }
-    const int current = Combo1->findText(Combo1->currentText());
-    Combo1->setToolTip(current >= 0 ? Combo1->itemData(current, Qt::ToolTipRole).toString()
-                                    : QString());
-}
-
-void FrmMain::setPortButtons(bool open) {
-    Combo1->setEnabled(!open);
-    Combo2->setEnabled(!open);
-    Command32->setEnabled(!open);
-    Command33->setEnabled(open);
-}
-
-void FrmMain::Command32_Click() {
-    QString settings = Combo2->currentText() + QStringLiteral(",n,8,1");
-    MSComm1->close();
-    int number = 0;
-    for (int n = 1; n <= 9 && number == 0; ++n)
-        if (Combo1->currentText() == QStringLiteral("COM%1").arg(n))
-            number = n;
-    if (number == 0) {
-        MSComm1->close();
-        prompts().message(kApplicationTitle, QStringLiteral("请选择正确的串口名"));
+void FrmMain::sendCommand(device::FunctionCode code, const QStringList &arguments,
+                          unsigned captures) {
+    const device::BuildResult built = device::buildRequest(
+        device::command(code), m_serial->address(), arguments, m_serial->framing());
+    if (const auto *refusal = std::get_if<device::Refusal>(&built)) {
+        m_prompts->message(tr("系统提示"), device::refusalMessage(*refusal));
         return;
     }
-    const QString name = QStringLiteral("COM%1").arg(number);
-    if (const auto error = CommSetting::OpenCommPort(*MSComm1, number, settings)) {
-        prompts().message(kApplicationTitle, openFailureText(name, *error));
-        showStatus(QStringLiteral("%1 未打开").arg(name));
-        refreshPortTips();
+    const auto *request = std::get_if<device::Request>(&built);
+    if (!request)
         return;
+    // IO capture first: the body without the address (in either framing the bytes the device
+    // binds, not the characters of an ASCII frame).
+    if ((captures & IoCapture) && AddToIoMode) {
+        AddToIoMode = false;
+        m_motion->setIoCommand(codec::FormatHexText(request->body.mid(1)));
     }
-    setPortButtons(true);
-    Timer1->setEnabled(true);
-    showStatus(QStringLiteral("已打开 %1（%2），%3").arg(name, MSComm1->devicePath(), settings));
+    if (captures & ListCapture)
+        captureLine(codec::FormatHexText(request->frame));
+    send(request->frame, request->body);
 }
 
-QString FrmMain::openFailureText(const QString &name, const serial::OpenError &error) {
-    using Kind = serial::OpenError::Kind;
-    switch (error.kind) {
-    case Kind::NoDevice:
-        return QStringLiteral("无法打开串口 %1：没有对应的串口设备。\n"
-                              "可以用环境变量 R7260_COM%2 指定设备路径。")
-            .arg(name)
-            .arg(name.mid(3));
-    case Kind::BadSettings:
-        return QStringLiteral("无法打开串口 %1（%2）：串口参数无效（%3），请选择正确的波特率。")
-            .arg(name, error.device, error.reason.isEmpty() ? MSComm1->Settings() : error.reason);
-    case Kind::PermissionDenied:
-        return QStringLiteral("无法打开串口 %1（%2）：没有访问权限（%3）。\n"
-                              "请把当前用户加入 dialout 组，重新登录后再试。")
-            .arg(name, error.device, error.reason);
-    case Kind::Busy:
-        return QStringLiteral("无法打开串口 %1（%2）：设备正被其他程序占用（%3）。")
-            .arg(name, error.device, error.reason);
-    case Kind::NotFound:
-        return QStringLiteral("无法打开串口 %1（%2）：设备不存在（%3）。")
-            .arg(name, error.device, error.reason);
-    case Kind::Other:
-        break;
-    }
-    return QStringLiteral("无法打开串口 %1（%2）：%3").arg(name, error.device, error.reason);
+void FrmMain::switchMappingOff() {
+    m_serial->switchMappingOff();
 }
 
-void FrmMain::Command33_Click() {
-    MSComm1->close();
-    setPortButtons(false);
-    showStatus(QStringLiteral("串口已关闭"));
+void FrmMain::setCapture(Capture capture) {
+    (capture == ListCapture ? AddToListMode : AddToIoMode) = true;
 }
+
+void FrmMain::captureLine(const QString &line) {
+    if (!AddToListMode)
+        return;
+    AddToListMode = false;
+    m_list->append(line);
+}
+
+// ---- The serial link -----------------------------------------------------------------------
 
 void FrmMain::onPortLost(const QString &reason) {
-    setPortButtons(false);
-    showStatus(QStringLiteral("串口 COM%1（%2）已断开并关闭：%3")
-                   .arg(MSComm1->CommPort())
-                   .arg(MSComm1->devicePath(), reason));
-}
-
-void FrmMain::Combo7_Change() {
-    const bool rtu = Combo7->currentText() == QLatin1String("Modbus RTU");
-    Command81->setEnabled(rtu);
-    Command88->setEnabled(rtu);
-}
-
-codec::Framing FrmMain::framing() const {
-    return Combo7->currentText() == QLatin1String("Modbus RTU") ? codec::Framing::Rtu
-                                                                : codec::Framing::Ascii;
+    m_serial->showPortLost(reason);
 }
 
 void FrmMain::Timer1_Timer() {
@@ -223,27 +192,18 @@ void FrmMain::Timer1_Timer() {
 // ---- Transmission --------------------------------------------------------------------------
 
 void FrmMain::SendFrame(const QByteArray &frame) {
+    send(frame, std::nullopt);
+}
+
+void FrmMain::send(const QByteArray &frame, std::optional<QByteArray> body) {
     if (!MSComm1->PortOpen()) {
-        showStatus(QStringLiteral("串口未打开，命令未发送"));
+        showStatus(tr("串口未打开，命令未发送"));
         return;
     }
-    if (RichTextBox2->text().size() > kPaneLimit) {
-        RichTextBox2->setText(QString());
-        Label44->setText(QStringLiteral("0"));
-    }
-    std::optional<transmission::Mapping> mapping;
-    if (Check2->isChecked())
-        mapping = transmission::Mapping{codec::readNumber(Text34->text()),
-                                        Option3->isChecked() ? transmission::MappingMode::Read
-                                                             : transmission::MappingMode::Write};
-    const transmission::Outgoing out = transmission::prepareOutgoing(frame, mapping);
-    if (out.caption)
-        RichTextBox2->prepend(*out.caption + kMessageLineEnd);
-    if (out.mapped)
-        RichTextBox2->prepend(QStringLiteral("西门子标准格式:") + kMessageLineEnd);
-    Label44->setText(addToCount(Label44, out.wire.size()));
-    RichTextBox2->prepend(QStringLiteral("SndHex:") + CommSetting::FormatHexText(out.wire) + u'\n');
-    RichTextBox2->prepend(QStringLiteral("SndAsc:") + codec::displayChars(out.wire) + u'\n');
+    const transmission::Outgoing out =
+        transmission::prepareOutgoing(frame, m_serial->mapping(), std::move(body));
+    m_traffic->showSent(out.caption ? device::translated(out.caption) : QString(), out.mapped,
+                        out.wire);
 
     // The poll restarts with each write, so that a reply is collected 200 ms after its request;
     // when sends come faster than that, run the overdue poll first instead of starving it.
@@ -251,30 +211,23 @@ void FrmMain::SendFrame(const QByteArray &frame) {
         Timer1_Timer();
     Timer1->setEnabled(false);
     if (!MSComm1->Output(out.wire))
-        showStatus(QStringLiteral("串口拒绝写入"));
+        showStatus(tr("串口拒绝写入"));
     Timer1->setEnabled(true);
 }
 
 void FrmMain::HandleReply(const QByteArray &data, int count) {
-    if (RichTextBox1->text().size() > kPaneLimit) {
-        RichTextBox1->setText(QString());
-        Label45->setText(QStringLiteral("0"));
-    }
-    const transmission::ReplyEffects effects = transmission::interpretReply(data, count);
-    if (effects.message)
-        RichTextBox1->prepend(*effects.message + kMessageLineEnd);
-    if (effects.value)
-        if (auto *box = findChild<QLineEdit *>(effects.value->box))
-            box->setText(effects.value->text);
-    if (effects.motionText)
-        Label15->setText(*effects.motionText);
-    for (const auto &lamp : effects.lamps)
-        if (auto *shape = findChild<LampShape *>(lamp.shape))
-            shape->setActive(lamp.red);
-
-    const QByteArray raw = data.first(qBound(0, count, int(data.size())));
-    RichTextBox1->prepend(QStringLiteral("RecHex:") + CommSetting::FormatHexText(raw) + u'\n');
-    RichTextBox1->prepend(QStringLiteral("RecAsc:") + codec::displayChars(raw) + u'\n');
-    Label45->setText(addToCount(Label45, count));
+    const transmission::Reply reply = transmission::interpretBatch(data, count);
+    showReply(reply);
+    m_traffic->showReceived(transmission::messageOf(reply),
+                            data.first(qBound(0, count, int(data.size()))), count);
     emit replyHandled(count);
+}
+
+void FrmMain::showReply(const transmission::Reply &reply) {
+    if (reply.value && reply.command)
+        m_parameters->showValue(reply.command->carries, *reply.value);
+    if (reply.motion)
+        m_parameters->showMotion(*reply.motion);
+    if (reply.inputs)
+        m_others->showInputs(*reply.inputs);
 }

@@ -1,7 +1,12 @@
 #include "app/Prompts.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+
+QString Prompts::applicationTitle() {
+    return QCoreApplication::translate("Prompts", "R7260S调试工具");
+}
 
 void DialogPrompts::message(const QString &title, const QString &text) {
     QMessageBox::information(m_parent, title, text, QMessageBox::Ok);

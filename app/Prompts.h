@@ -9,8 +9,12 @@ class QWidget;
 class Prompts {
 public:
     virtual ~Prompts() = default;
+    // The title of a message box that names no title of its own.
+    static QString applicationTitle();
+
     // An OK-only message box.
     virtual void message(const QString &title, const QString &text) = 0;
+    void inform(const QString &text) { message(applicationTitle(), text); }
     // A Yes/No question; true for Yes.
     virtual bool askYesNo(const QString &title, const QString &text) = 0;
     // The chosen file name, empty when cancelled. The filter is in the window's own form:

@@ -30,10 +30,6 @@ QStringList listLinesFromBytes(const QByteArray &bytes) {
     return lines;
 }
 
-} // namespace automation
-
-namespace CommSetting {
-
 bool FileExists(const QString &path) {
     return !path.isEmpty() && QFileInfo::exists(path);
 }
@@ -87,4 +83,4 @@ ListFileSave SaveList(const QString &path, const QStringList &lines) {
     return {Outcome::Saved, written, {}};
 }
 
-} // namespace CommSetting
+} // namespace automation

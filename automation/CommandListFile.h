@@ -17,10 +17,6 @@ namespace automation {
 // another (empty) line.
 QStringList listLinesFromBytes(const QByteArray &bytes);
 
-} // namespace automation
-
-namespace CommSetting {
-
 // True when something (a file or a folder) exists at the path; false for an empty path.
 bool FileExists(const QString &path);
 
@@ -53,4 +49,4 @@ struct ListFileSave {
 // leaves no file at the path. The caller has already confirmed replacing an existing file.
 ListFileSave SaveList(const QString &path, const QStringList &lines);
 
-} // namespace CommSetting
+} // namespace automation

@@ -48,7 +48,7 @@ RunnerStep runnerStep(int count, const LineAt &lineAt, int runLine, QStringView 
 
     RunnerStep step{{}, timerInterval(defaultInterval).value_or(kIdleInterval), runLine};
     if (kind == LineKind::Frame)
-        step.frame = CommSetting::ParseHexText(line);
+        step.frame = codec::ParseHexText(line);
 
     if (runLine < count - 1) {
         const QString next = lineAt(runLine + 1);

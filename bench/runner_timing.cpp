@@ -134,7 +134,7 @@ int main(int argc, char *argv[]) {
         return 1;
     auto *list = window.findChild<QListWidget *>("List1");
     for (int i = 0; i < kFrames; ++i) {
-        list->addItem(CommSetting::FormatHexText(frameOf(i)));
+        list->addItem(codec::FormatHexText(frameOf(i)));
         list->addItem(QStringLiteral("Delay:%1").arg(kNominalMs));
     }
     window.findChild<QLineEdit *>("Text22")->setText(QString::number(kNominalMs));

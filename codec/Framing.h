@@ -5,6 +5,7 @@
 //   ASCII: ":", two uppercase hex digits per body byte, two for the LRC, CR, LF (2k + 5 bytes)
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <optional>
 
 namespace codec {
@@ -17,9 +18,9 @@ QByteArray frame(const QByteArray &body, Framing framing);
 
 // The body of a complete ASCII frame (":", pairs of hex digits of either case, a matching LRC,
 // CR LF); nothing for anything else.
-std::optional<QByteArray> decodeAsciiFrame(const QByteArray &bytes);
+std::optional<QByteArray> decodeAsciiFrame(QByteArrayView bytes);
 
 // True when the last two bytes are the CRC of the bytes before them.
-bool hasValidCrc(const QByteArray &frame);
+bool hasValidCrc(QByteArrayView frame);
 
 } // namespace codec

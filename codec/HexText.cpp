@@ -1,21 +1,11 @@
 #include "codec/HexText.h"
 
+#include "codec/Bytes.h"
 #include "codec/GbkText.h"
 
 namespace codec {
 
 namespace {
-
-int hexDigitValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
-}
 
 QString withoutBlanks(const QString &text) {
     QString out = text;
@@ -26,10 +16,10 @@ QString withoutBlanks(const QString &text) {
 } // namespace
 
 quint8 readHexPair(QChar high, QChar low) {
-    const int h = hexDigitValue(high);
+    const int h = hexDigitValue(high.unicode());
     if (h < 0)
         return 0;
-    const int l = hexDigitValue(low);
+    const int l = hexDigitValue(low.unicode());
     return static_cast<quint8>(l < 0 ? h : h * 16 + l);
 }
 
@@ -39,29 +29,22 @@ QString padOddDigits(QString digits) {
     return digits;
 }
 
-} // namespace codec
-
-namespace CommSetting {
-
 QString FormatHexText(const QByteArray &bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    QString out;
+    QByteArray out;
     out.reserve(bytes.size() * 3);
     for (const char c : bytes) {
-        const auto b = static_cast<quint8>(c);
-        out += QLatin1Char(kDigits[b >> 4]);
-        out += QLatin1Char(kDigits[b & 0x0F]);
-        out += QLatin1Char(' ');
+        appendHexDigits(out, static_cast<quint8>(c));
+        out += ' ';
     }
-    return out;
+    return QString::fromLatin1(out);
 }
 
 QByteArray ParseHexText(const QString &text) {
-    const QString digits = codec::padOddDigits(codec::withoutBlanks(text));
+    const QString digits = padOddDigits(withoutBlanks(text));
     QByteArray out;
     out.reserve(digits.size() / 2);
     for (qsizetype i = 0; i + 1 < digits.size(); i += 2)
-        out += static_cast<char>(codec::readHexPair(digits[i], digits[i + 1]));
+        out += static_cast<char>(readHexPair(digits[i], digits[i + 1]));
     return out;
 }
 
@@ -70,7 +53,7 @@ QString StrToHex(const QString &text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype len = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
         // A two-byte code is written as four digits with no blank between its bytes.
-        QString code = FormatHexText(codec::gbkEncodeChar(QStringView(text).mid(i, len)));
+        QString code = FormatHexText(gbkEncodeChar(QStringView(text).mid(i, len)));
         code.remove(QLatin1Char(' '));
         out += code + QLatin1Char(' ');
         i += len - 1;
@@ -79,17 +62,17 @@ QString StrToHex(const QString &text) {
 }
 
 QString HexToStr(const QString &digits) {
-    const QString padded = codec::padOddDigits(digits);
+    const QString padded = padOddDigits(digits);
     QString out;
     for (qsizetype i = 0; i + 1 < padded.size(); i += 2) {
-        const quint8 value = codec::readHexPair(padded[i], padded[i + 1]);
+        const quint8 value = readHexPair(padded[i], padded[i + 1]);
         if (value == 0) {
             out += QChar::ReplacementCharacter;
         } else if (value <= 0x7F) {
             out += QChar(value);
         } else if (i + 3 < padded.size()) {
-            const quint8 trail = codec::readHexPair(padded[i + 2], padded[i + 3]);
-            if (const auto c = codec::gbkDecodePair(value, trail)) {
+            const quint8 trail = readHexPair(padded[i + 2], padded[i + 3]);
+            if (const auto c = gbkDecodePair(value, trail)) {
                 out += *c;
                 i += 2;
             } else {
@@ -102,4 +85,4 @@ QString HexToStr(const QString &digits) {
     return out;
 }
 
-} // namespace CommSetting
+} // namespace codec

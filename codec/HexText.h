@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace CommSetting {
+namespace codec {
 
 // "01 AB 10 ": two uppercase digits per byte, each followed by one blank, the last included.
 QString FormatHexText(const QByteArray &bytes);
@@ -24,10 +24,6 @@ QString StrToHex(const QString &text);
 // 00 each give U+FFFD for that one byte, and reading goes on with the next pair, so no following
 // character is lost.
 QString HexToStr(const QString &digits);
-
-} // namespace CommSetting
-
-namespace codec {
 
 // Value of a two-character pair as ParseHexText reads it.
 quint8 readHexPair(QChar high, QChar low);

@@ -1,5 +1,7 @@
 #include "codec/NumericText.h"
 
+#include "codec/Bytes.h"
+
 #include <algorithm>
 #include <cfenv>
 #include <charconv>
@@ -30,19 +32,8 @@ std::u16string significant(QStringView text) {
 
 double readHexDigits(const std::u16string &s, size_t pos) {
     double value = 0;
-    for (; pos < s.size(); ++pos) {
-        const char16_t c = s[pos];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else
-            break;
+    for (int digit; pos < s.size() && (digit = hexDigitValue(s[pos])) >= 0; ++pos)
         value = value * 16 + digit;
-    }
     return value;
 }
 

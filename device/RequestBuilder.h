@@ -1,19 +1,19 @@
 #pragma once
-// The request builder every device-command button uses: reads the device address and the
-// command's fields by the numeric reading rule, lays out the body (address, code, count, data),
-// and frames it as RTU or ASCII.
+// The one request builder: reads the device address and a command's argument texts by the numeric
+// reading rule, lays out the body (address, code, count, data) as the protocol table says, and
+// frames it as RTU or ASCII.
 //
-// Fields whose value cannot travel in the command are refused, never wrapped: the address and
-// the other hex byte fields must lie in 0..FF, a direction in 0..255, a 32-bit value in the signed
-// 32-bit range (a 24-bit value too, of which only the low 24 bits travel).
+// Values that cannot travel in their field are refused, never wrapped: the address and the other
+// hex byte fields must lie in 0..FF, a byte or a direction in 0..255, a 32-bit value (a 24-bit one
+// too, of which only the low 24 bits travel) in the signed 32-bit range.
 
 #include <QByteArray>
 #include <QString>
-#include <functional>
+#include <QStringList>
 #include <variant>
 
 #include "codec/Framing.h"
-#include "device/CommandTable.h"
+#include "device/Protocol.h"
 
 namespace device {
 
@@ -22,26 +22,28 @@ struct Request {
     QByteArray frame; // as it goes on the wire
 };
 
-// The command cannot be built; the message says which field and what range.
+// A value that cannot travel, and the range it must lie in.
 struct Refusal {
-    QString title;
-    QString message;
+    enum class Range { Decimal, Hex, Bytes };
+    const char *field = nullptr; // the value's name, a source text ("初速度")
+    qint64 minimum = 0;
+    qint64 maximum = 0;
+    Range range = Range::Decimal;
+    const char *message = nullptr; // the command's own wording, used instead when set
+    int argument = -1;             // the refused argument; -1 is the address
 };
 
-// Nothing to do at all (the CAN send with an empty box).
+// Nothing to send at all: the text the data come from is empty.
 struct NoRequest {};
 
 using BuildResult = std::variant<Request, Refusal, NoRequest>;
 
-// Gives the text of a control by its name.
-using FieldText = std::function<QString(const char *control)>;
+// address: hex digits; arguments: one text per argument of the command's layout (a missing one
+// reads as empty).
+BuildResult buildRequest(const Command &command, QStringView address, const QStringList &arguments,
+                         codec::Framing framing);
 
-BuildResult buildRequest(const CommandSpec &command, const FieldText &text, codec::Framing framing);
-
-// The refusal of a value outside its field: "<field>超出范围,请设置<range>之间" under "系统提示".
-Refusal outOfRange(const QString &field, const QString &range);
-
-// The device address from the text of its box (hex digits), or the refusal naming it.
-std::variant<quint8, Refusal> readAddress(const QString &text);
+// "<field>超出范围,请设置<range>之间" (or the command's own message), in the reader's language.
+QString refusalMessage(const Refusal &refusal);
 
 } // namespace device

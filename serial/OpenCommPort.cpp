@@ -1,9 +1,8 @@
 #include "serial/OpenCommPort.h"
 
-namespace CommSetting {
+namespace serial {
 
-std::optional<serial::OpenError> OpenCommPort(serial::MSComm &port, int &portNumber,
-                                              QString &settings) {
+std::optional<OpenError> OpenCommPort(MSComm &port, int &portNumber, QString &settings) {
     if (port.PortOpen())
         port.close();
     if (portNumber < 1 || portNumber > 9)
@@ -24,4 +23,4 @@ std::optional<serial::OpenError> OpenCommPort(serial::MSComm &port, int &portNum
     return std::nullopt;
 }
 
-} // namespace CommSetting
+} // namespace serial

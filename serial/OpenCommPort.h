@@ -2,13 +2,12 @@
 
 #include "serial/MSComm.h"
 
-namespace CommSetting {
+namespace serial {
 
 // Opens the port in four steps: close it if open; a port number outside 1 to 9 becomes 1; an
 // empty settings string becomes "9600,n,8,1"; then set the line settings, port number, 512-byte
 // reads and buffers, cleared counts, a receive threshold of 1, and open. Handles no error itself:
 // a failure is returned to the caller, the port then closed.
-std::optional<serial::OpenError> OpenCommPort(serial::MSComm &port, int &portNumber,
-                                              QString &settings);
+std::optional<OpenError> OpenCommPort(MSComm &port, int &portNumber, QString &settings);
 
-} // namespace CommSetting
+} // namespace serial

@@ -375,7 +375,7 @@ QString DeviceModel::statusText() const {
     QStringList bindings;
     for (const auto &[pattern, body] : m_bindings)
         bindings << patternText(pattern) + QStringLiteral(" = ") +
-                        CommSetting::FormatHexText(body).trimmed();
+                        codec::FormatHexText(body).trimmed();
 
     QStringList lines;
     lines << QStringLiteral("address %1 (hex %2), baud code %3 (%4), register base %5")
@@ -415,7 +415,7 @@ QString DeviceModel::statusText() const {
                  .arg(m_can.baudCode)
                  .arg(m_can.lastSent.isEmpty()
                           ? QStringLiteral("nothing")
-                          : CommSetting::FormatHexText(m_can.lastSent).trimmed());
+                          : codec::FormatHexText(m_can.lastSent).trimmed());
     return lines.join(u'\n');
 }
 

@@ -19,7 +19,7 @@ namespace sim {
 namespace {
 
 QString hex(const QByteArray &bytes) {
-    return CommSetting::FormatHexText(bytes).trimmed();
+    return codec::FormatHexText(bytes).trimmed();
 }
 
 } // namespace

@@ -44,9 +44,9 @@ private slots:
         QFETCH(int, low);
         QFETCH(int, high);
         const QByteArray before = bytes;
-        QCOMPARE(CommSetting::CalcCrc16(bytes), text);
-        QCOMPARE(int(CommSetting::CrcLow), low);
-        QCOMPARE(int(CommSetting::CrcHigh), high);
+        QCOMPARE(codec::CalcCrc16(bytes), text);
+        QCOMPARE(int(codec::CrcLow), low);
+        QCOMPARE(int(codec::CrcHigh), high);
         QCOMPARE(bytes, before);
     }
 
@@ -65,7 +65,7 @@ private slots:
     void lrc() {
         QFETCH(QByteArray, bytes);
         QFETCH(int, lrc);
-        QCOMPARE(int(CommSetting::CalcLrc(bytes)), lrc);
+        QCOMPARE(int(codec::CalcLrc(bytes)), lrc);
     }
 
     void frames_data() {

@@ -189,14 +189,14 @@ private slots:
 
     void deleteRemovesTheSelectedLine() {
         setList({"AA", "BB", "CC"});
-        window->DelectList->trigger(); // nothing selected: nothing happens
+        window->findChild<QAction *>("DelectList")->trigger(); // nothing selected: nothing happens
         QCOMPARE(list->count(), 3);
         list->setCurrentRow(1);
-        window->DelectList->trigger();
+        window->findChild<QAction *>("DelectList")->trigger();
         QCOMPARE(linesOf(list), (QStringList{"AA", "CC"}));
-        window->DelectAll->trigger();
+        window->findChild<QAction *>("DelectAll")->trigger();
         QCOMPARE(list->count(), 0);
-        window->DelectAll->trigger();
+        window->findChild<QAction *>("DelectAll")->trigger();
         QCOMPARE(list->count(), 0);
     }
 
@@ -216,7 +216,7 @@ private slots:
         setList({"AA"});
         open(path("missing.txt"));
         QCOMPARE(prompts->messages.size(), 1);
-        QCOMPARE(prompts->messages[0].title, FrmMain::kApplicationTitle);
+        QCOMPARE(prompts->messages[0].title, Prompts::applicationTitle());
         QCOMPARE(prompts->messages[0].text, QString::fromUtf8("文件名无效,请重新打开!"));
         QCOMPARE(linesOf(list), QStringList{"AA"});
     }
@@ -245,7 +245,7 @@ private slots:
         setList({"AA", "BB"});
         open(dir.path()); // exists, but is a folder
         QCOMPARE(prompts->messages.size(), 1);
-        QCOMPARE(prompts->messages[0].title, FrmMain::kApplicationTitle);
+        QCOMPARE(prompts->messages[0].title, Prompts::applicationTitle());
         QVERIFY(prompts->messages[0].text.contains(QString::fromUtf8("命令列表保持不变")));
         QCOMPARE(linesOf(list), (QStringList{"AA", "BB"}));
     }

@@ -58,31 +58,31 @@ private slots:
     }
 
     void fileExists() {
-        QVERIFY(!CommSetting::FileExists(QString()));
-        QVERIFY(!CommSetting::FileExists(path("missing.txt")));
+        QVERIFY(!automation::FileExists(QString()));
+        QVERIFY(!automation::FileExists(path("missing.txt")));
         QVERIFY(writeBytes(path("there.txt"), "A\r\n"));
-        QVERIFY(CommSetting::FileExists(path("there.txt")));
-        QVERIFY(CommSetting::FileExists(dir.path()));
+        QVERIFY(automation::FileExists(path("there.txt")));
+        QVERIFY(automation::FileExists(dir.path()));
     }
 
     void readWholeFile() {
         QVERIFY(writeBytes(path("read.txt"), "01 02 \r\n\r\nDelay:50"));
-        const auto read = CommSetting::ReadFileToList(path("read.txt"));
+        const auto read = automation::ReadFileToList(path("read.txt"));
         QVERIFY(read.lines);
         QCOMPARE(*read.lines, (QStringList{"01 02 ", "", "Delay:50"}));
     }
 
     void readErrors() {
-        auto read = CommSetting::ReadFileToList(path("missing.txt"));
+        auto read = automation::ReadFileToList(path("missing.txt"));
         QVERIFY(!read.lines);
         QVERIFY(!read.error.isEmpty());
-        read = CommSetting::ReadFileToList(dir.path()); // a folder
+        read = automation::ReadFileToList(dir.path()); // a folder
         QVERIFY(!read.lines);
         QVERIFY(!read.error.isEmpty());
         // A file that opens but fails while being read.
         if (!QFile::exists(QStringLiteral("/proc/self/mem")))
             QSKIP("no /proc/self/mem to fail a read");
-        read = CommSetting::ReadFileToList(QStringLiteral("/proc/self/mem"));
+        read = automation::ReadFileToList(QStringLiteral("/proc/self/mem"));
         QVERIFY(!read.lines);
         QVERIFY(!read.error.isEmpty());
     }
@@ -91,23 +91,23 @@ private slots:
         QByteArray sink;
         QBuffer buffer(&sink);
         QVERIFY(buffer.open(QIODevice::WriteOnly));
-        QVERIFY(!CommSetting::SaveLine(buffer, QString()));
-        QVERIFY(CommSetting::SaveLine(buffer, QString::fromUtf8("中文 01")));
-        QVERIFY(CommSetting::SaveLine(buffer, QStringLiteral("A\nB")));
+        QVERIFY(!automation::SaveLine(buffer, QString()));
+        QVERIFY(automation::SaveLine(buffer, QString::fromUtf8("中文 01")));
+        QVERIFY(automation::SaveLine(buffer, QStringLiteral("A\nB")));
         QCOMPARE(sink, QByteArray("\xD6\xD0\xCE\xC4 01\r\nA\nB\r\n"));
     }
 
     void saveWritesEveryNonEmptyLine() {
         const QString file = path("saved.txt");
-        const auto saved = CommSetting::SaveList(
+        const auto saved = automation::SaveList(
             file, {"01 20 00 39 C0 ", "", "Delay:1000", QString::fromUtf8("中文"), "GoIdx:0"});
-        QCOMPARE(saved.outcome, CommSetting::ListFileSave::Outcome::Saved);
+        QCOMPARE(saved.outcome, automation::ListFileSave::Outcome::Saved);
         QCOMPARE(saved.linesWritten, 4);
         QCOMPARE(readBytes(file),
                  QByteArray("01 20 00 39 C0 \r\nDelay:1000\r\n\xD6\xD0\xCE\xC4\r\nGoIdx:0\r\n"));
         // Round trip: the empty line is gone, everything else is back as it was.
         QCOMPARE(
-            *CommSetting::ReadFileToList(file).lines,
+            *automation::ReadFileToList(file).lines,
             (QStringList{"01 20 00 39 C0 ", "Delay:1000", QString::fromUtf8("中文"), "GoIdx:0"}));
         // No temporary file is left beside it.
         QCOMPARE(QDir(dir.path()).entryList({"saved.txt*"}, QDir::Files), QStringList{"saved.txt"});
@@ -116,36 +116,36 @@ private slots:
     void saveReplacesTheOldFile() {
         const QString file = path("replace.txt");
         QVERIFY(writeBytes(file, "old line that is longer than the new one\r\n"));
-        QCOMPARE(CommSetting::SaveList(file, {"AA"}).outcome,
-                 CommSetting::ListFileSave::Outcome::Saved);
+        QCOMPARE(automation::SaveList(file, {"AA"}).outcome,
+                 automation::ListFileSave::Outcome::Saved);
         QCOMPARE(readBytes(file), QByteArray("AA\r\n"));
     }
 
     void nothingToWrite() {
-        using Outcome = CommSetting::ListFileSave::Outcome;
+        using Outcome = automation::ListFileSave::Outcome;
         const QString file = path("empty.txt");
-        QCOMPARE(CommSetting::SaveList(file, {}).outcome, Outcome::NothingNew);
+        QCOMPARE(automation::SaveList(file, {}).outcome, Outcome::NothingNew);
         QVERIFY(!QFile::exists(file));
-        QCOMPARE(CommSetting::SaveList(file, {"", ""}).outcome, Outcome::NothingNew);
+        QCOMPARE(automation::SaveList(file, {"", ""}).outcome, Outcome::NothingNew);
         QVERIFY(!QFile::exists(file));
         QVERIFY(writeBytes(file, "old\r\n"));
-        QCOMPARE(CommSetting::SaveList(file, {""}).outcome, Outcome::Removed);
+        QCOMPARE(automation::SaveList(file, {""}).outcome, Outcome::Removed);
         QVERIFY(!QFile::exists(file));
     }
 
     void failedSaveChangesNothing() {
-        using Outcome = CommSetting::ListFileSave::Outcome;
+        using Outcome = automation::ListFileSave::Outcome;
         // Into a folder that does not exist.
-        auto saved = CommSetting::SaveList(path("no-such-folder/list.txt"), {"AA"});
+        auto saved = automation::SaveList(path("no-such-folder/list.txt"), {"AA"});
         QCOMPARE(saved.outcome, Outcome::Failed);
         QVERIFY(!saved.error.isEmpty());
         // Onto a folder: the folder and what it holds stay.
         QVERIFY(QDir(dir.path()).mkpath("folder.txt"));
         QVERIFY(writeBytes(path("folder.txt/inside"), "x"));
-        saved = CommSetting::SaveList(path("folder.txt"), {"AA"});
+        saved = automation::SaveList(path("folder.txt"), {"AA"});
         QCOMPARE(saved.outcome, Outcome::Failed);
         QCOMPARE(readBytes(path("folder.txt/inside")), QByteArray("x"));
-        saved = CommSetting::SaveList(path("folder.txt"), {});
+        saved = automation::SaveList(path("folder.txt"), {});
         QCOMPARE(saved.outcome, Outcome::Failed);
         QVERIFY(QFileInfo(path("folder.txt")).isDir());
     }

@@ -6,7 +6,7 @@
 #include "codec/GbkText.h"
 #include "codec/HexText.h"
 
-using namespace CommSetting;
+using namespace codec;
 
 class TestHexText : public QObject {
     Q_OBJECT

@@ -5,11 +5,17 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-#include "automation/IoTable.h"
+#include "device/RequestBuilder.h"
 #include "tests/support/WindowOnPty.h"
 
 namespace {
 
+std::variant<QByteArray, device::Refusal, device::NoRequest> buildIo(const QString &a, const QString &p, const QString &c) {
+    const auto r = device::buildRequest(device::command(device::FunctionCode::BindInputs), a, {p, c}, codec::Framing::Ascii);
+    if (auto *q = std::get_if<device::Request>(&r)) return q->frame;
+    if (auto *f = std::get_if<device::Refusal>(&r)) return *f;
+    return device::NoRequest{};
+}
 QByteArray bytes(const char *hex) {
     return QByteArray::fromHex(hex);
 }
@@ -63,14 +69,14 @@ private slots:
         QFETCH(QString, pattern);
         QFETCH(QString, command);
         QFETCH(QByteArray, frame);
-        const auto download = automation::buildIoDownload(address, pattern, command);
+        const auto download = buildIo(address, pattern, command);
         QVERIFY(std::holds_alternative<QByteArray>(download));
         QCOMPARE(std::get<QByteArray>(download).toHex(' '), frame.toHex(' '));
     }
 
     void longestCommand() {
         const auto download =
-            automation::buildIoDownload("1", "00001", QString(254 * 2, QLatin1Char('A')));
+            buildIo("1", "00001", QString(254 * 2, QLatin1Char('A')));
         QVERIFY(std::holds_alternative<QByteArray>(download));
         const QByteArray frame = std::get<QByteArray>(download);
         QCOMPARE(frame.size(), 4 + 254 + 2);
@@ -95,15 +101,14 @@ private slots:
         QFETCH(QString, address);
         QFETCH(QString, command);
         QFETCH(QString, message);
-        const auto download = automation::buildIoDownload(address, "00001", command);
+        const auto download = buildIo(address, "00001", command);
         QVERIFY(std::holds_alternative<device::Refusal>(download));
-        QCOMPARE(std::get<device::Refusal>(download).title, kTitle);
-        QCOMPARE(std::get<device::Refusal>(download).message, message);
+        QCOMPARE(device::refusalMessage(std::get<device::Refusal>(download)), message);
     }
 
     void emptyCommandBuildsNothing() {
         QVERIFY(std::holds_alternative<device::NoRequest>(
-            automation::buildIoDownload("100", "00001", QString())));
+            buildIo("100", "00001", QString())));
     }
 
     // ---- The button ------------------------------------------------------------------------
@@ -144,10 +149,10 @@ private slots:
         tool.control<QLineEdit>("Text31")->setText("31 04 00 00 27 10");
         auto *list = tool.control<QListWidget>("List1");
         list->addItem("AA");
-        tool.window->AddToListMode = true;
+        tool.window->setProperty("AddToListMode", true);
         const QByteArray frame = bytes("01400701310400002710AEFA");
         QCOMPARE(tool.frameOf("Command81", frame.size()), frame);
-        QVERIFY(!tool.window->AddToListMode);
+        QVERIFY(!tool.window->property("AddToListMode").toBool());
         QCOMPARE(list->count(), 2);
         QCOMPARE(list->item(1)->text(), QStringLiteral("01 40 07 01 31 04 00 00 27 10 AE FA "));
         // The next download is not captured.
@@ -158,9 +163,9 @@ private slots:
     void portClosedStillCaptures() {
         WindowOnPty tool(false);
         tool.control<QLineEdit>("Text31")->setText("3C0");
-        tool.window->AddToListMode = true;
+        tool.window->setProperty("AddToListMode", true);
         tool.click("Command81");
-        QVERIFY(!tool.window->AddToListMode);
+        QVERIFY(!tool.window->property("AddToListMode").toBool());
         QCOMPARE(tool.control<QListWidget>("List1")->item(0)->text(),
                  QStringLiteral("01 40 03 01 3C 00 40 81 "));
         QVERIFY(tool.pty.readFor(100).isEmpty());
@@ -169,13 +174,13 @@ private slots:
     void emptyCommandDoesNothing() {
         WindowOnPty tool;
         tool.control<QLineEdit>("Text23")->setText("100"); // would be refused
-        tool.window->AddToListMode = true;
-        tool.window->AddToIoMode = true;
+        tool.window->setProperty("AddToListMode", true);
+        tool.window->setProperty("AddToIoMode", true);
         tool.click("Command81");
         QVERIFY(tool.pty.readFor(200).isEmpty());
         QVERIFY(tool.prompts->messages.isEmpty());
-        QVERIFY(tool.window->AddToListMode);
-        QVERIFY(tool.window->AddToIoMode);
+        QVERIFY(tool.window->property("AddToListMode").toBool());
+        QVERIFY(tool.window->property("AddToIoMode").toBool());
         QCOMPARE(tool.control<QListWidget>("List1")->count(), 0);
     }
 
@@ -196,13 +201,13 @@ private slots:
         WindowOnPty tool;
         tool.control<QLineEdit>("Text23")->setText(address);
         tool.control<QLineEdit>("Text31")->setText(command);
-        tool.window->AddToListMode = true;
+        tool.window->setProperty("AddToListMode", true);
         tool.click("Command81");
         QCOMPARE(tool.prompts->messages.size(), 1);
         QCOMPARE(tool.prompts->messages[0].title, kTitle);
         QCOMPARE(tool.prompts->messages[0].text, message);
         QVERIFY(tool.pty.readFor(200).isEmpty());
-        QVERIFY(tool.window->AddToListMode);
+        QVERIFY(tool.window->property("AddToListMode").toBool());
         QCOMPARE(tool.control<QListWidget>("List1")->count(), 0);
     }
 };

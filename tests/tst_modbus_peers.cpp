@@ -158,7 +158,7 @@ private slots:
                                  5000);
         static const QRegularExpression hexLine(QStringLiteral("RecHex:([0-9A-F ]+)"));
         const QByteArray reply =
-            CommSetting::ParseHexText(hexLine.match(window.receivePane()).captured(1));
+            codec::ParseHexText(hexLine.match(window.receivePane()).captured(1));
         QCOMPARE(reply.first(7).toHex(' '), QByteArray("01 03 04 00 89 00 8a"));
         QCOMPARE(reply.size(), 9);
         QVERIFY(codec::hasValidCrc(reply));

@@ -61,7 +61,7 @@ class TestRunnerOnPty : public QObject {
         check->click();
         QVERIFY(check->isChecked());
     }
-    void tick() { emit tool->window->Timer2->tick(); }
+    void tick() { emit tool->window->findChild<WindowTimer *>("Timer2")->tick(); }
 
 private slots:
     void init() {
@@ -96,7 +96,7 @@ private slots:
         start({A, B, C}, "50");
         QCOMPARE(names(collect(4, 10000)), QStringLiteral("ABCA"));
         check->click();
-        QVERIFY(!tool->window->Timer2->enabled());
+        QVERIFY(!tool->window->findChild<WindowTimer *>("Timer2")->enabled());
         QVERIFY(interval->isEnabled());
         tool->pty.readFor(100);
         QVERIFY(tool->pty.readFor(300).isEmpty());
@@ -106,7 +106,7 @@ private slots:
 
     void zeroIntervalNeverTicks() {
         start({A}, "0");
-        QVERIFY(tool->window->Timer2->enabled());
+        QVERIFY(tool->window->findChild<WindowTimer *>("Timer2")->enabled());
         QVERIFY(!interval->isEnabled());
         QVERIFY(tool->pty.readFor(500).isEmpty());
     }
@@ -129,14 +129,14 @@ private slots:
         QFETCH(QString, text);
         list->addItem(A);
         interval->setText(text);
-        tool->window->RunLine = 7;
+        tool->window->setProperty("RunLine", 7);
         check->click();
         QVERIFY(!check->isChecked());
-        QVERIFY(!tool->window->Timer2->enabled());
+        QVERIFY(!tool->window->findChild<WindowTimer *>("Timer2")->enabled());
         QVERIFY(interval->isEnabled());
-        QCOMPARE(tool->window->RunLine, 7);
+        QCOMPARE(tool->window->property("RunLine").toInt(), 7);
         QCOMPARE(tool->prompts->messages.size(), 1);
-        QCOMPARE(tool->prompts->messages[0].title, FrmMain::kApplicationTitle);
+        QCOMPARE(tool->prompts->messages[0].title, Prompts::applicationTitle());
         QVERIFY(tool->prompts->messages[0].text.contains(QStringLiteral("0到65535")));
         QVERIFY(tool->pty.readFor(300).isEmpty());
     }
@@ -145,18 +145,18 @@ private slots:
     void tickByTick() {
         list->addItems({A, "Delay:300", B, "   ", "GoIdx:0"});
         interval->setText("700");
-        auto *timer = tool->window->Timer2;
+        auto *timer = tool->window->findChild<WindowTimer *>("Timer2");
         auto *sentCount = tool->control<QLabel>("Label44");
 
         tick();
         QCOMPARE(tool->sent(2), QByteArray("\xA1\xA1"));
         QCOMPARE(timer->interval(), 300);
-        QCOMPARE(tool->window->RunLine, 2);
+        QCOMPARE(tool->window->property("RunLine").toInt(), 2);
 
         tick();
         QCOMPARE(tool->sent(2), QByteArray("\xB2\xB2"));
         QCOMPARE(timer->interval(), 700);
-        QCOMPARE(tool->window->RunLine, 3);
+        QCOMPARE(tool->window->property("RunLine").toInt(), 3);
 
         // A line of blanks yields no bytes: nothing is sent, shown or counted. Its look-ahead
         // is the jump back to the top.
@@ -166,7 +166,7 @@ private slots:
         QVERIFY(tool->pty.readFor(100).isEmpty());
         QCOMPARE(tool->sendPane(), pane);
         QCOMPARE(sentCount->text(), count);
-        QCOMPARE(tool->window->RunLine, 0);
+        QCOMPARE(tool->window->property("RunLine").toInt(), 0);
 
         tick();
         QCOMPARE(tool->sent(2), QByteArray("\xA1\xA1"));
@@ -176,8 +176,8 @@ private slots:
         tool = std::make_unique<WindowOnPty>(false);
         list = tool->control<QListWidget>("List1");
         list->addItems({A, B});
-        emit tool->window->Timer2->tick();
-        QCOMPARE(tool->window->RunLine, 1);
+        emit tool->window->findChild<WindowTimer *>("Timer2")->tick();
+        QCOMPARE(tool->window->property("RunLine").toInt(), 1);
         QVERIFY(tool->pty.readFor(100).isEmpty());
         QCOMPARE(tool->control<QLabel>("Label44")->text(), QStringLiteral("0"));
     }

@@ -163,12 +163,12 @@ private slots:
     void farSideGoesAway() {
         WindowOnPty t;
         QVERIFY(t.isOpen());
-        QSignalSpy lost(t.window->MSComm1, &serial::MSComm::portLost);
+        QSignalSpy lost(t.window->findChild<serial::MSComm *>("MSComm1"), &serial::MSComm::portLost);
         t.pty.closeMaster();
         QTRY_VERIFY_WITH_TIMEOUT(!t.isOpen(), 3000);
         QTest::qWait(300);
         QCOMPARE(lost.size(), 1);
-        QVERIFY(!t.window->MSComm1->PortOpen());
+        QVERIFY(!t.window->findChild<serial::MSComm *>("MSComm1")->PortOpen());
         QVERIFY(t.window->statusBar()->currentMessage().contains(QString::fromUtf8("已断开")));
         QVERIFY(t.prompts->messages.isEmpty());
 

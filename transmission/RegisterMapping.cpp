@@ -1,19 +1,11 @@
 #include "transmission/RegisterMapping.h"
 
+#include "codec/Bytes.h"
 #include "codec/NumericText.h"
 
 #include <cmath>
 
 namespace transmission {
-
-namespace {
-
-void appendWord(QByteArray &out, quint16 word) {
-    out += static_cast<char>(word >> 8);
-    out += static_cast<char>(word & 0xFF);
-}
-
-} // namespace
 
 quint16 mappedRegister(double base, quint8 code) {
     double sum = std::fmod(codec::roundHalfEven(base + code), 65536.0);
@@ -30,14 +22,14 @@ QByteArray mapRequest(const QByteArray &body, double base, MappingMode mode) {
     request += body.at(0);
     if (mode == MappingMode::Read) {
         request += char(0x03);
-        appendWord(request, mappedRegister(base, code));
-        appendWord(request, 2);
+        codec::appendBigEndian(request, mappedRegister(base, code), 2);
+        codec::appendBigEndian(request, 2, 2);
         return request;
     }
     const QByteArray data = body.mid(3);
     const qint64 registers = 2 * ((data.size() + 3) / 4);
     request += char(0x10);
-    appendWord(request, mappedRegister(base, code));
+    codec::appendBigEndian(request, mappedRegister(base, code), 2);
     request +=
         static_cast<char>(static_cast<qint64>(codec::roundHalfEven(registers / 256.0)) % 256);
     request += static_cast<char>(registers % 256);

@@ -1,38 +1,43 @@
 #pragma once
-// What a batch of received bytes means to the window, read in the RTU layout:
-//   0 address, 1 command code (echo), 2 length, 3..6 a 32-bit value big-endian,
-//   3..7 single-byte states, then the CRC (none of address, length or CRC is checked).
-// A batch of more than two bytes is matched against the long replies, one of one or two bytes
-// against the short replies (the device's two-byte answer to stops, homing, speed factor, steps
-// and factory settings). Values, motion state and inputs need at least eight bytes.
-//
-// A batch that is one complete ASCII frame is first read as the bytes it carries: its body, with
-// a CRC appended when it is longer than two bytes, exactly the RTU reply the device would have
-// sent.
+// What a reply means: the command it answers, the message the receive pane names it by, and what
+// its data carry (a value, the motion state, the inputs). Nothing here knows the window; the
+// window decides which box or lamp shows what.
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <array>
 #include <optional>
-#include <vector>
+
+#include "device/Protocol.h"
 
 namespace transmission {
 
-struct ReplyEffects {
-    struct Value {
-        QString box; // the text box that shows it
-        QString text;
-    };
-    struct Lamp {
-        QString shape;
-        bool red;
-    };
-    std::optional<QString> message;
-    std::optional<Value> value;
-    std::optional<QString> motionText; // "停止" or "运动中"
-    std::vector<Lamp> lamps;
+// The four state bytes of a motion-state reply. The moving flag is set for any non-zero byte;
+// a switch counts as active for any byte other than 1 (1 is the device's "not active").
+struct MotionState {
+    bool moving = false;
+    bool leftLimit = false;
+    bool origin = false;
+    bool rightLimit = false;
 };
 
-// data: the batch; count: the number of bytes it holds as the port reported them.
-ReplyEffects interpretReply(const QByteArray &data, int count);
+struct Reply {
+    quint8 code = 0;
+    const device::Command *command = nullptr; // the command it answers; none for unknown codes
+    bool named = false;                       // the receive pane names it by a message line
+    std::optional<qint64> value;              // address, baud code, parameter, speed, position
+    std::optional<MotionState> motion;
+    std::optional<std::array<bool, 5>> inputs; // IN1..IN5, true when the input is active
+};
+
+// The message line for a named reply, in the reader's language ("查询设备地址:当前地址为1");
+// empty when the reply names nothing.
+QString messageOf(const Reply &reply);
+
+// One poll's batch as the window has always read it: a batch of more than two bytes is matched
+// against the long replies, one of one or two bytes against the short ones; a value, the motion
+// state and the inputs are read from byte 3 on when the batch holds at least eight bytes. A batch
+// that is one complete ASCII frame is read from the bytes it carries.
+Reply interpretBatch(QByteArrayView data, int count);
 
 } // namespace transmission

@@ -1,0 +1,192 @@
+#include "app/SerialPanel.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/PanelHost.h"
+#include "app/Prompts.h"
+#include "app/Ui.h"
+#include "codec/NumericText.h"
+#include "serial/OpenCommPort.h"
+#include "serial/PortMap.h"
+
+namespace {
+
+const QString kRtu = QStringLiteral("Modbus RTU");
+
+QStringList comPorts() {
+    QStringList items;
+    for (int n = 1; n <= 9; ++n)
+        items << QStringLiteral("COM%1").arg(n);
+    return items;
+}
+
+} // namespace
+
+SerialPanel::SerialPanel(serial::MSComm &port, PanelHost &host)
+    : m_port(port), m_host(host), m_texts(new ui::Texts(this, "SerialPanel")) {
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(4);
+
+    Frame4 = m_texts->group(new QGroupBox, "Frame4", QT_TR_NOOP("串口设置"));
+    auto *g = ui::compactGrid(Frame4);
+    Combo1 = ui::combo("Combo1", comPorts(), QStringLiteral("COM1"));
+    Combo2 = ui::combo("Combo2",
+                       {"300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400",
+                        "56000", "57600", "115200", "128000"},
+                       QStringLiteral("9600"));
+    Command32 = m_texts->button("Command32", QT_TR_NOOP("打开"));
+    Command33 = m_texts->button("Command33", QT_TR_NOOP("关闭"));
+    Command33->setEnabled(false);
+    g->addWidget(m_texts->label("Label8", QT_TR_NOOP("串口号：")), 0, 0);
+    g->addWidget(Combo1, 0, 1);
+    g->addWidget(Command32, 0, 2);
+    g->addWidget(m_texts->label("Label9", QT_TR_NOOP("波特率：")), 1, 0);
+    g->addWidget(Combo2, 1, 1);
+    g->addWidget(Command33, 1, 2);
+    g->addWidget(m_texts->label("Label10", QT_TR_NOOP("起始位为1，终止位为1")), 2, 0, 1, 3);
+    g->addWidget(m_texts->label("Label11", QT_TR_NOOP("无奇偶校验，无硬件控制")), 3, 0, 1, 3);
+    column->addWidget(Frame4);
+
+    // Framing mode, device address and the register mapping sit above the command groups.
+    Combo7 = ui::combo("Combo7", {kRtu, "Modbus ASC"}, kRtu);
+    Text23 = ui::textBox("Text23", QStringLiteral("1"), 50);
+    Check2 = m_texts->checkBox("Check2", QT_TR_NOOP("按西门子标准"));
+    Option3 = m_texts->radio("Option3", QT_TR_NOOP("读"));
+    auto *option4 = m_texts->radio("Option4", QT_TR_NOOP("写"));
+    Option3->setChecked(true);
+    auto *readWrite = new QButtonGroup(this);
+    readWrite->addButton(Option3);
+    readWrite->addButton(option4);
+    auto *command3 = m_texts->button("Command3", QT_TR_NOOP("设寄存器映射地址"));
+    Text34 = ui::textBox("Text34", QStringLiteral("0"), 60);
+    column->addWidget(
+        ui::row({m_texts->label("Label18", QT_TR_NOOP("选择通讯模式:")), Combo7, nullptr}));
+    column->addWidget(
+        ui::row({m_texts->label("Label40", QT_TR_NOOP("设备操作地址(Hex)：")), Text23, nullptr}));
+    column->addWidget(ui::row({Check2, Option3, option4, nullptr}));
+    column->addWidget(ui::row({command3, Text34, nullptr}));
+
+    connect(Command32, &QPushButton::clicked, this, &SerialPanel::Command32_Click);
+    connect(Command33, &QPushButton::clicked, this, &SerialPanel::Command33_Click);
+    connect(command3, &QPushButton::clicked, this, [this] {
+        m_host.sendCommand(device::FunctionCode::SetRegisterBase, {Text34->text()}, ListCapture);
+    });
+    connect(Combo1, &QComboBox::currentTextChanged, this, &SerialPanel::refreshPortTips);
+    // A change of text and a click on an item both re-announce the framing.
+    auto announce = [this] { emit framingChanged(framing()); };
+    connect(Combo7, &QComboBox::currentTextChanged, this, announce);
+    connect(Combo7, &QComboBox::activated, this, announce);
+    refreshPortTips();
+}
+
+codec::Framing SerialPanel::framing() const {
+    return Combo7->currentText() == kRtu ? codec::Framing::Rtu : codec::Framing::Ascii;
+}
+
+QString SerialPanel::address() const {
+    return Text23->text();
+}
+
+std::optional<transmission::Mapping> SerialPanel::mapping() const {
+    if (!Check2->isChecked())
+        return std::nullopt;
+    return transmission::Mapping{codec::readNumber(Text34->text()),
+                                 Option3->isChecked() ? transmission::MappingMode::Read
+                                                      : transmission::MappingMode::Write};
+}
+
+void SerialPanel::switchMappingOff() {
+    Check2->setChecked(false);
+}
+
+void SerialPanel::refreshPortTips() {
+    const QStringList devices = serial::comPortDevices();
+    for (int i = 0; i < Combo1->count() && i < devices.size(); ++i)
+        Combo1->setItemData(i,
+                            devices[i].isEmpty()
+                                ? tr("%1：没有对应的串口设备").arg(Combo1->itemText(i))
+                                : QStringLiteral("%1 = %2").arg(Combo1->itemText(i), devices[i]),
+                            Qt::ToolTipRole);
+    const int current = Combo1->findText(Combo1->currentText());
+    Combo1->setToolTip(current >= 0 ? Combo1->itemData(current, Qt::ToolTipRole).toString()
+                                    : QString());
+}
+
+void SerialPanel::setPortButtons(bool open) {
+    Combo1->setEnabled(!open);
+    Combo2->setEnabled(!open);
+    Command32->setEnabled(!open);
+    Command33->setEnabled(open);
+}
+
+void SerialPanel::Command32_Click() {
+    QString settings = Combo2->currentText() + QStringLiteral(",n,8,1");
+    m_port.close();
+    int number = 0;
+    for (int n = 1; n <= 9 && number == 0; ++n)
+        if (Combo1->currentText() == QStringLiteral("COM%1").arg(n))
+            number = n;
+    if (number == 0) {
+        m_port.close();
+        m_host.prompts().inform(tr("请选择正确的串口名"));
+        return;
+    }
+    const QString name = QStringLiteral("COM%1").arg(number);
+    if (const auto error = serial::OpenCommPort(m_port, number, settings)) {
+        m_host.prompts().inform(openFailureText(name, *error));
+        m_host.showStatus(tr("%1 未打开").arg(name));
+        refreshPortTips();
+        return;
+    }
+    setPortButtons(true);
+    emit opened();
+    m_host.showStatus(tr("已打开 %1（%2），%3").arg(name, m_port.devicePath(), settings));
+}
+
+QString SerialPanel::openFailureText(const QString &name, const serial::OpenError &error) const {
+    using Kind = serial::OpenError::Kind;
+    switch (error.kind) {
+    case Kind::NoDevice:
+        return tr("无法打开串口 %1：没有对应的串口设备。\n"
+                  "可以用环境变量 R7260_COM%2 指定设备路径。")
+            .arg(name, name.mid(3));
+    case Kind::BadSettings:
+        return tr("无法打开串口 %1（%2）：串口参数无效（%3），请选择正确的波特率。")
+            .arg(name, error.device, error.reason.isEmpty() ? m_port.Settings() : error.reason);
+    case Kind::PermissionDenied:
+        return tr("无法打开串口 %1（%2）：没有访问权限（%3）。\n"
+                  "请把当前用户加入 dialout 组，重新登录后再试。")
+            .arg(name, error.device, error.reason);
+    case Kind::Busy:
+        return tr("无法打开串口 %1（%2）：设备正被其他程序占用（%3）。")
+            .arg(name, error.device, error.reason);
+    case Kind::NotFound:
+        return tr("无法打开串口 %1（%2）：设备不存在（%3）。")
+            .arg(name, error.device, error.reason);
+    case Kind::Other:
+        break;
+    }
+    return tr("无法打开串口 %1（%2）：%3").arg(name, error.device, error.reason);
+}
+
+void SerialPanel::Command33_Click() {
+    m_port.close();
+    setPortButtons(false);
+    m_host.showStatus(tr("串口已关闭"));
+}
+
+void SerialPanel::showPortLost(const QString &reason) {
+    setPortButtons(false);
+    m_host.showStatus(tr("串口 COM%1（%2）已断开并关闭：%3")
+                          .arg(m_port.CommPort())
+                          .arg(m_port.devicePath(), reason));
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The serial settings (port, baud rate, open and close) with what every command reads beside
+// them: the framing mode, the device address and the register mapping.
+
+#include <QWidget>
+#include <optional>
+
+#include "codec/Framing.h"
+#include "transmission/Outgoing.h"
+
+class PanelHost;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+namespace serial {
+class MSComm;
+struct OpenError;
+} // namespace serial
+namespace ui {
+class Texts;
+}
+
+class SerialPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    SerialPanel(serial::MSComm &port, PanelHost &host);
+
+    // The framing every builder reads at click time: exactly "Modbus RTU" is RTU.
+    codec::Framing framing() const;
+    QString address() const;
+    // The register mapping when "按西门子标准" is ticked.
+    std::optional<transmission::Mapping> mapping() const;
+    void switchMappingOff();
+    // The port went away and was closed: back to the closed state.
+    void showPortLost(const QString &reason);
+
+signals:
+    void opened();
+    void framingChanged(codec::Framing framing);
+
+private:
+    void Command32_Click();
+    void Command33_Click();
+    void setPortButtons(bool open);
+    void refreshPortTips();
+    QString openFailureText(const QString &name, const serial::OpenError &error) const;
+
+    serial::MSComm &m_port;
+    PanelHost &m_host;
+    ui::Texts *m_texts;
+    QGroupBox *Frame4;
+    QComboBox *Combo1, *Combo2, *Combo7;
+    QPushButton *Command32, *Command33;
+    QLineEdit *Text23, *Text34;
+    QCheckBox *Check2;
+    QRadioButton *Option3;
+};

@@ -1,0 +1,155 @@
+#include "app/Ui.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/LampShape.h"
+
+namespace ui {
+
+namespace {
+
+template <class W> W *named(W *widget, const char *name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
+Texts::Texts(QWidget *panel, const char *context) : QObject(panel), m_context(context) {
+    panel->installEventFilter(this);
+}
+
+void Texts::set(QObject *control, const char *property, const char *source) {
+    for (Entry &entry : m_entries)
+        if (entry.control == control && qstrcmp(entry.property, property) == 0) {
+            entry.source = source;
+            show(entry);
+            return;
+        }
+    m_entries.push_back({control, property, m_context, source});
+    show(m_entries.back());
+}
+
+QString Texts::tr(const char *source) const {
+    return QCoreApplication::translate(m_context, source);
+}
+
+void Texts::show(const Entry &entry) const {
+    entry.control->setProperty(entry.property,
+                               QCoreApplication::translate(entry.context, entry.source));
+}
+
+bool Texts::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::LanguageChange && watched == parent())
+        for (const Entry &entry : m_entries)
+            show(entry);
+    return QObject::eventFilter(watched, event);
+}
+
+QPushButton *Texts::button(const char *name, const char *caption, const char *tip) {
+    auto *b = named(new QPushButton, name);
+    b->setAutoDefault(false);
+    set(b, "text", caption);
+    if (tip)
+        set(b, "toolTip", tip);
+    return b;
+}
+
+QPushButton *Texts::smallButton(const char *name, const char *caption, const char *tip) {
+    auto *b = button(name, caption, tip);
+    b->setFixedWidth(26);
+    return b;
+}
+
+QPushButton *Texts::addButton(const char *name) {
+    auto *b = smallButton(name, ">", nullptr);
+    m_entries.push_back({b, "toolTip", "ui", QT_TRANSLATE_NOOP("ui", "加入高级命令")});
+    show(m_entries.back());
+    return b;
+}
+
+QPushButton *Texts::ioButton(const char *name) {
+    auto *b = smallButton(name, "↓", nullptr);
+    m_entries.push_back({b, "toolTip", "ui", QT_TRANSLATE_NOOP("ui", "添加IO取代命令")});
+    show(m_entries.back());
+    return b;
+}
+
+QLabel *Texts::label(const char *name, const char *caption) {
+    auto *l = named(new QLabel, name);
+    set(l, "text", caption);
+    return l;
+}
+
+QCheckBox *Texts::checkBox(const char *name, const char *caption) {
+    auto *c = named(new QCheckBox, name);
+    set(c, "text", caption);
+    return c;
+}
+
+QRadioButton *Texts::radio(const char *name, const char *caption) {
+    auto *r = named(new QRadioButton, name);
+    set(r, "text", caption);
+    return r;
+}
+
+QGroupBox *Texts::group(QGroupBox *box, const char *name, const char *title) {
+    named(box, name);
+    set(box, "title", title);
+    return box;
+}
+
+QLineEdit *textBox(const char *name, const QString &text, int width) {
+    auto *t = named(new QLineEdit(text), name);
+    if (width > 0)
+        t->setFixedWidth(width);
+    return t;
+}
+
+QComboBox *combo(const char *name, const QStringList &items, const QString &text) {
+    auto *c = named(new QComboBox, name);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->addItems(items);
+    c->setCurrentText(text);
+    return c;
+}
+
+LampShape *lamp(const char *name, quint32 color) {
+    auto *l = named(new LampShape, name);
+    l->setBackColor(color);
+    return l;
+}
+
+QWidget *row(std::initializer_list<QWidget *> widgets, int spacing) {
+    auto *w = new QWidget;
+    auto *l = new QHBoxLayout(w);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(spacing);
+    for (QWidget *widget : widgets) {
+        if (widget)
+            l->addWidget(widget);
+        else
+            l->addStretch(1);
+    }
+    return w;
+}
+
+QGridLayout *compactGrid(QWidget *parent) {
+    auto *g = new QGridLayout(parent);
+    g->setContentsMargins(6, 4, 6, 4);
+    g->setHorizontalSpacing(4);
+    g->setVerticalSpacing(3);
+    return g;
+}
+
+} // namespace ui

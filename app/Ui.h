@@ -1,0 +1,74 @@
+#pragma once
+// Small helpers the panels build their controls with. Every control gets its object name (the
+// name the engineer and the tests know it by); every visible text is a Chinese source text that
+// is shown through the translation of the panel's class and shown again in the new language when
+// the language changes.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <initializer_list>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+class LampShape;
+
+namespace ui {
+
+// The texts of one panel: which property of which control shows which source text. Watches the
+// panel for language changes and then shows each text again, translated in the panel's context.
+class Texts : public QObject {
+public:
+    // context: the panel's class name, the translation context its texts were marked in.
+    Texts(QWidget *panel, const char *context);
+
+    // Shows `source` (translated) as the control's property ("text", "title", "toolTip" ...).
+    void set(QObject *control, const char *property, const char *source);
+    QString tr(const char *source) const;
+
+    QPushButton *button(const char *name, const char *caption, const char *tip = nullptr);
+    // The narrow buttons: "?" query, "0" clear ...
+    QPushButton *smallButton(const char *name, const char *caption, const char *tip);
+    // ">": adds the next frame of the button beside it to the command list.
+    QPushButton *addButton(const char *name);
+    // "↓": puts the command body of the button beside it into the IO replacement box.
+    QPushButton *ioButton(const char *name);
+    QLabel *label(const char *name, const char *caption);
+    QCheckBox *checkBox(const char *name, const char *caption);
+    QRadioButton *radio(const char *name, const char *caption);
+    QGroupBox *group(QGroupBox *box, const char *name, const char *title);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Entry {
+        QObject *control;
+        const char *property;
+        const char *context;
+        const char *source;
+    };
+    void show(const Entry &entry) const;
+
+    const char *m_context;
+    std::vector<Entry> m_entries;
+};
+
+// Controls without translated text.
+QLineEdit *textBox(const char *name, const QString &text, int width = 0);
+QComboBox *combo(const char *name, const QStringList &items, const QString &text);
+LampShape *lamp(const char *name, quint32 color);
+
+// A horizontal run of widgets without margins; nullptr adds a stretch.
+QWidget *row(std::initializer_list<QWidget *> widgets, int spacing = 4);
+QGridLayout *compactGrid(QWidget *parent);
+
+} // namespace ui
