@@ -7,24 +7,46 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DR7260_TESTS=OFF >/dev/null
-cmake --build build -j 2 --target r7260-tool r7260-sim
-
+# Before anything is installed or built: without a display the window cannot open.
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     cat >&2 <<'MSG'
 No display found (neither DISPLAY nor WAYLAND_DISPLAY is set), so the tool's window cannot open.
-Run this from a desktop session, over "ssh -X", or in a virtual display:
+Run this from a desktop session, over "ssh -X", or in a virtual display (the install step
+brings xvfb-run):
+    scripts/install-deps.sh
     xvfb-run -a -s "-screen 0 1366x768x24" scripts/run.sh
 MSG
     exit 1
 fi
 
-link="${XDG_RUNTIME_DIR:-/tmp}/ttyR7260sim.$$"
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DR7260_TESTS=OFF >/dev/null
+cmake --build build -j 2 --target r7260-tool r7260-sim
+
+# Qt wants a private runtime folder (it warns without one); a root shell or a plain ssh or
+# xvfb-run session often has none. The virtual device's link goes there too.
+runtime_dir=""
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    runtime_dir="$(mktemp -d "${TMPDIR:-/tmp}/r7260-runtime.XXXXXX")" # mode 0700
+    export XDG_RUNTIME_DIR="$runtime_dir"
+fi
+
+link="$XDG_RUNTIME_DIR/ttyR7260sim.$$"
+sim_pid=""
+cleanup() {
+    if [ -n "$sim_pid" ]; then
+        kill "$sim_pid" 2>/dev/null || true
+        wait "$sim_pid" 2>/dev/null || true
+    fi
+    if [ -n "$runtime_dir" ]; then
+        rm -rf -- "$runtime_dir"
+    fi
+}
+trap cleanup EXIT
+
 # shellcheck disable=SC2086 # R7260_SIM_ARGS is a list of options
 build/sim/r7260-sim --link "$link" ${R7260_SIM_ARGS:-} >/dev/null &
 sim_pid=$!
-trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null || true' EXIT
 
 for _ in $(seq 100); do
     [ -L "$link" ] && break
