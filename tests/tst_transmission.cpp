@@ -7,6 +7,7 @@
 #include "tests/support/Hex.h"
 #include "transmission/Outgoing.h"
 #include "transmission/Reply.h"
+#include "transmission/ReplyReader.h"
 
 using namespace transmission;
 
@@ -114,6 +115,76 @@ private slots:
         QCOMPARE(messageOf(reply), message);
         QCOMPARE(reply.value ? QString::number(*reply.value) : QString(), value);
     }
+    // Received bytes, in the reads the port gave them ("|" between reads; "flush": nothing more
+    // came), and the frames the reader finds: kind, then the bytes as they travelled. CRCs and
+    // LRCs come from python3, not from our own code.
+    void readerFrames_data() {
+        QTest::addColumn<QString>("reads");
+        QTest::addColumn<bool>("flush");
+        QTest::addColumn<QStringList>("frames");
+        // clang-format off
+        QTest::newRow("one reply") << "01260400000064FCED" << false << QStringList{"R 01260400000064FCED"};
+        QTest::newRow("two in one read") << "01260400000064FCED 01280400002710E614" << false << QStringList{"R 01260400000064FCED", "R 01280400002710E614"};
+        QTest::newRow("three in one read") << "01370400001388F311 013B04010101016EE7 01280400002710E614" << false << QStringList{"R 01370400001388F311", "R 013B04010101016EE7", "R 01280400002710E614"};
+        QTest::newRow("short then long") << "013C 01260400000064FCED" << false << QStringList{"R 013C", "R 01260400000064FCED"};
+        QTest::newRow("two ASCII replies") << "3A303132363034303030303030363437310D0A 3A303133444332 0D0A" << false << QStringList{"A 3A303132363034303030303030363437310D0A", "A 3A3031334443320D0A"};
+        QTest::newRow("split across reads") << "01260400|000064FCED" << false << QStringList{"R 01260400000064FCED"};
+        QTest::newRow("cut, rest never came") << "01260400" << true << QStringList{"I 01260400"};
+        QTest::newRow("noise before a reply") << "2F2ABE 01300400002710E5CC" << false << QStringList{"R 01300400002710E5CC"};
+        QTest::newRow("noise waits for the reply's rest") << "2F2ABE 0130|0400002710E5CC" << false << QStringList{"R 01300400002710E5CC"};
+        QTest::newRow("noise alone is dropped") << "2F2ABE" << true << QStringList{};
+        QTest::newRow("corrupted CRC") << "01260400000064FCEE" << false << QStringList{"C 01260400000064FCEE"};
+        QTest::newRow("corrupted byte, then a reply") << "01260400010064FCED 01280400002710E614" << false << QStringList{"C 01260400010064FCED", "R 01280400002710E614"};
+        QTest::newRow("failure reply") << "01A5031B51" << false << QStringList{"F 01A5031B51"};
+        QTest::newRow("mapped read and write") << "01030400000064FBD8 0110008900029022" << false << QStringList{"R 01030400000064FBD8", "R 0110008900029022"};
+        // 0x44 and 0x45 are codes with short replies: data bytes must not be read as such.
+        QTest::newRow("data like short codes, split") << "013604000044|450D65" << false << QStringList{"R 013604000044450D65"};
+        // clang-format on
+    }
+    void readerFrames() {
+        QFETCH(QString, reads);
+        QFETCH(bool, flush);
+        QFETCH(QStringList, frames);
+        ReplyReader reader;
+        QStringList found;
+        auto record = [&found](const std::vector<ReplyFrame> &got) {
+            for (const ReplyFrame &f : got)
+                found << QString(QChar(f.ascii ? 'A' : "RFCI"[int(f.kind)])) + u' ' +
+                             QString::fromLatin1(f.bytes.toHex().toUpper());
+        };
+        for (const QString &read : reads.split(u'|'))
+            record(reader.feed(hex(read.toLatin1().constData())));
+        if (flush)
+            record(reader.flush());
+        QCOMPARE(found, frames);
+        QCOMPARE(reader.waiting(), false);
+    }
+    void readerMeaning_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("value");
+        // clang-format off
+        QTest::newRow("value") << hex("01260400000064FCED") << "查询运动初速度:" << "100";
+        QTest::newRow("ASCII value") << QByteArray(":0126040000006471\r\n") << "查询运动初速度:" << "100";
+        QTest::newRow("failure names command and error") << hex("01A5031B51") << "设置运动初速度:设备拒绝执行，错误码 03（数据值无效）" << "";
+        QTest::newRow("bad CRC: no value") << hex("01260400000064FCEE") << "校验错误:" << "";
+        QTest::newRow("incomplete names the command") << hex("01260400") << "回复不完整:查询运动初速度:" << "";
+        // clang-format on
+    }
+    void readerMeaning() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        QFETCH(QString, value);
+        ReplyReader reader;
+        std::vector<ReplyFrame> frames = reader.feed(bytes);
+        for (ReplyFrame &f : reader.flush())
+            frames.push_back(f);
+        QCOMPARE(frames.size(), size_t(1));
+        const Reply reply = readReply(frames[0]);
+        QCOMPARE(messageOf(reply), message);
+        QCOMPARE(reply.value ? QString::number(*reply.value) : QString(), value);
+    }
+
     void statesAndInputs() {
         const Reply moving = interpretBatch(hex("013B04010001020000"), 9);
         QVERIFY(moving.motion && moving.motion->moving && moving.motion->leftLimit &&

@@ -68,6 +68,30 @@ void readCarried(QByteArrayView bytes, bool readable, Reply &reply) {
 } // namespace
 
 QString messageOf(const Reply &reply) {
+    // A command without a caption is named by its code.
+    const QString caption =
+        reply.command && reply.command->caption
+            ? device::translated(reply.command->caption)
+            : QStringLiteral("%1:").arg(reply.code, 2, 16, QLatin1Char('0')).toUpper();
+    switch (reply.status) {
+    case Reply::Status::Good:
+        break;
+    case Reply::Status::Failure: {
+        QString text =
+            device::translated(QT_TRANSLATE_NOOP("device", "%1设备拒绝执行，错误码 %2"))
+                .arg(caption,
+                     QStringLiteral("%1").arg(*reply.error, 2, 16, QLatin1Char('0')).toUpper());
+        if (const char *meaning = errorMeaning(*reply.error))
+            text += QStringLiteral("（%1）").arg(device::translated(meaning));
+        return text;
+    }
+    case Reply::Status::CheckFailed:
+        return device::translated(QT_TRANSLATE_NOOP("device", "校验错误:"));
+    case Reply::Status::Incomplete:
+        return device::translated(QT_TRANSLATE_NOOP("device", "回复不完整:")) +
+               (reply.command && reply.command->caption ? device::translated(reply.command->caption)
+                                                        : QString());
+    }
     if (!reply.named)
         return {};
     QString message = device::translated(device::replyMessage(*reply.command));
@@ -75,6 +99,60 @@ QString messageOf(const Reply &reply) {
     if ((carries == Carries::Address || carries == Carries::BaudCode) && reply.value)
         message += QString::number(*reply.value, 16).toUpper();
     return message;
+}
+
+const char *errorMeaning(quint8 error) {
+    switch (error) {
+    case 0x01:
+        return QT_TRANSLATE_NOOP("device", "功能码未知");
+    case 0x02:
+        return QT_TRANSLATE_NOOP("device", "数据地址无效");
+    case 0x03:
+        return QT_TRANSLATE_NOOP("device", "数据值无效");
+    case 0x04:
+        return QT_TRANSLATE_NOOP("device", "命令无法执行");
+    case 0x05:
+    case 0x06:
+        return QT_TRANSLATE_NOOP("device", "设备忙");
+    default:
+        return nullptr;
+    }
+}
+
+Reply readReply(const ReplyFrame &frame) {
+    Reply reply;
+    const QByteArray &body = frame.body;
+    if (body.size() < 2) {
+        reply.status = frame.kind == ReplyFrame::Kind::Incomplete ? Reply::Status::Incomplete
+                                                                  : Reply::Status::CheckFailed;
+        return reply;
+    }
+    reply.code = at(body, 1);
+    switch (frame.kind) {
+    case ReplyFrame::Kind::Failure:
+        reply.status = Reply::Status::Failure;
+        reply.code &= ~device::kFailureBit;
+        reply.error = body.size() > 2 ? at(body, 2) : 0;
+        break;
+    case ReplyFrame::Kind::CheckFailed:
+        reply.status = Reply::Status::CheckFailed;
+        break;
+    case ReplyFrame::Kind::Incomplete:
+        reply.status = Reply::Status::Incomplete;
+        break;
+    case ReplyFrame::Kind::Reply:
+        break;
+    }
+    reply.command = device::findCommand(reply.code);
+    if (reply.status != Reply::Status::Good || !reply.command || !reply.command->replyNamed)
+        return reply;
+    // A two-byte reply names a command with a short reply, a longer one a command with a long one.
+    const bool isShort = reply.command->reply == device::ReplyForm::Short;
+    if ((body.size() == 2) == isShort) {
+        reply.named = true;
+        readCarried(body, true, reply);
+    }
+    return reply;
 }
 
 Reply interpretBatch(QByteArrayView data, int count) {

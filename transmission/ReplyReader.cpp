@@ -1,0 +1,185 @@
+#include "transmission/ReplyReader.h"
+
+#include <optional>
+
+#include "codec/Bytes.h"
+#include "codec/Framing.h"
+#include "device/Protocol.h"
+
+namespace transmission {
+
+namespace {
+
+using Kind = ReplyFrame::Kind;
+
+// ":", the pairs of a body of up to 258 bytes and its LRC, CR LF.
+constexpr qsizetype kMaxAsciiLength = 1 + 2 * 259 + 2;
+
+enum class Scan {
+    None,     // no frame starts here
+    Complete, // a whole frame, its check holds
+    Broken,   // a whole frame whose check does not hold
+    NeedMore, // the start of a frame
+};
+
+// What may start at the head of the bytes. A candidate is plausible when it looks like a reply
+// of this device (its count is the one the command's reply carries); an implausible one is
+// believed only when nothing better follows.
+struct Candidate {
+    Scan scan = Scan::None;
+    qsizetype length = 0;
+    bool plausible = false;
+    Kind kind = Kind::Reply;
+};
+
+// The bytes of the hex digit pairs after ":", as far as they go.
+QByteArray asciiBytes(QByteArrayView frame) {
+    QByteArray out;
+    for (qsizetype i = 1; i + 1 < frame.size(); i += 2) {
+        const int high = codec::hexDigitValue(quint8(frame[i]));
+        const int low = codec::hexDigitValue(quint8(frame[i + 1]));
+        if (high < 0 || low < 0)
+            break;
+        out += char(high * 16 + low);
+    }
+    return out;
+}
+
+bool isKnownCode(quint8 code) {
+    return device::findCommand(code) || code == device::kReadHoldingRegisters ||
+           code == device::kWriteMultipleRegisters;
+}
+
+Candidate scanAscii(QByteArrayView s) {
+    for (qsizetype i = 1; i < s.size() && i < kMaxAsciiLength; ++i) {
+        if (s[i] == '\r') {
+            if (i + 1 == s.size())
+                return {Scan::NeedMore, 0, true};
+            if (s[i + 1] != '\n')
+                return {};
+            const auto body = codec::decodeAsciiFrame(s.first(i + 2));
+            if (!body || body->size() < 2)
+                return {Scan::Broken, i + 2, i >= 7}; // address, code and LRC at least
+            const bool failure = quint8(body->at(1)) & device::kFailureBit;
+            return {Scan::Complete, i + 2, true, failure ? Kind::Failure : Kind::Reply};
+        }
+        if (codec::hexDigitValue(quint8(s[i])) < 0)
+            return {};
+    }
+    return s.size() < kMaxAsciiLength ? Candidate{Scan::NeedMore, 0, true} : Candidate{};
+}
+
+Candidate scanRtu(QByteArrayView s) {
+    if (s.size() < 2)
+        return {Scan::NeedMore, 0, false};
+    const auto code = quint8(s[1]);
+    Candidate c{Scan::NeedMore, 0, true};
+    if (code & device::kFailureBit) {
+        if (!isKnownCode(code & ~device::kFailureBit))
+            return {};
+        c.kind = Kind::Failure;
+        c.length = 5;
+        // Modbus error codes run from 01 to 0B.
+        c.plausible = s.size() >= 3 && quint8(s[2]) >= 0x01 && quint8(s[2]) <= 0x0B;
+    } else if (const device::Command *command = device::findCommand(code)) {
+        if (command->reply == device::ReplyForm::Short)
+            return {Scan::Complete, 2, true};
+        if (s.size() < 3)
+            return c;
+        const int count = quint8(s[2]);
+        c.length = 5 + count;
+        c.plausible = !command->replyCount || count == *command->replyCount;
+    } else if (code == device::kReadHoldingRegisters) {
+        if (s.size() < 3)
+            return c;
+        const int count = quint8(s[2]);
+        c.length = 5 + count;
+        c.plausible = count > 0 && count % 2 == 0;
+    } else if (code == device::kWriteMultipleRegisters) {
+        c.length = 8;
+    } else {
+        return {};
+    }
+    if (s.size() < c.length)
+        return c;
+    c.scan = codec::hasValidCrc(s.first(c.length)) ? Scan::Complete : Scan::Broken;
+    return c;
+}
+
+Candidate candidateAt(QByteArrayView s) {
+    return s.front() == ':' ? scanAscii(s) : scanRtu(s);
+}
+
+ReplyFrame frameOf(QByteArrayView bytes, Kind kind) {
+    ReplyFrame frame;
+    frame.kind = kind;
+    frame.bytes = bytes.toByteArray();
+    frame.ascii = bytes.front() == ':';
+    if (frame.ascii) {
+        frame.body = asciiBytes(bytes);
+        if (kind == Kind::Reply || kind == Kind::Failure)
+            frame.body.chop(1); // the LRC
+    } else {
+        const bool checked = kind != Kind::Incomplete && bytes.size() > 2;
+        frame.body = checked ? frame.bytes.chopped(2) : frame.bytes;
+    }
+    return frame;
+}
+
+// Where the next whole, checked frame starts in [from, to), if one does.
+std::optional<qsizetype> nextComplete(QByteArrayView s, qsizetype from, qsizetype to) {
+    for (qsizetype j = from; j < to && j < s.size(); ++j)
+        if (candidateAt(s.sliced(j)).scan == Scan::Complete)
+            return j;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::vector<ReplyFrame> ReplyReader::feed(QByteArrayView bytes) {
+    m_buffer += bytes;
+    return scan(false);
+}
+
+std::vector<ReplyFrame> ReplyReader::flush() {
+    return scan(true);
+}
+
+std::vector<ReplyFrame> ReplyReader::scan(bool final) {
+    std::vector<ReplyFrame> frames;
+    const QByteArrayView s(m_buffer);
+    qsizetype i = 0;
+    while (i < s.size()) {
+        const Candidate c = candidateAt(s.sliced(i));
+        if (c.scan == Scan::Complete) {
+            frames.push_back(frameOf(s.sliced(i, c.length), c.kind));
+            i += c.length;
+        } else if (c.scan == Scan::None) {
+            ++i;
+        } else if (c.scan == Scan::Broken) {
+            // A good frame starting inside it means this was noise.
+            if (const auto next = nextComplete(s, i + 1, i + c.length)) {
+                i = *next;
+            } else if (c.plausible) {
+                frames.push_back(frameOf(s.sliced(i, c.length), Kind::CheckFailed));
+                i += c.length;
+            } else {
+                ++i;
+            }
+        } else if (const auto next =
+                       c.plausible ? std::nullopt : nextComplete(s, i + 1, s.size())) {
+            i = *next; // an implausible start before a whole frame: noise
+        } else if (!final) {
+            break; // wait for the rest
+        } else if (c.plausible) {
+            frames.push_back(frameOf(s.sliced(i), Kind::Incomplete));
+            i = s.size();
+        } else {
+            ++i;
+        }
+    }
+    m_buffer.remove(0, i);
+    return frames;
+}
+
+} // namespace transmission

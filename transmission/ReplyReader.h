@@ -1,0 +1,46 @@
+#pragma once
+// Splits received bytes into the device's reply frames, as the protocol table describes them:
+//   long reply     address, code, count, count data bytes, CRC        (5 + count bytes)
+//   short reply    address, code                                       (2 bytes, no CRC)
+//   failure reply  address, code | 0x80, error, CRC                    (5 bytes)
+//   ASCII reply    ":", hex digit pairs, LRC, CR LF
+// and the standard Modbus replies to a register-mapped request (0x03 read: 5 + count bytes;
+// 0x10 write: 8 bytes). Bytes that start no frame (line noise) are skipped until a frame whose
+// check holds; a frame cut at the end of the bytes waits for its rest.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <vector>
+
+namespace transmission {
+
+struct ReplyFrame {
+    enum class Kind {
+        Reply,       // complete, and its check holds (a short reply has none)
+        Failure,     // the device refused the command: address, code | 0x80, error
+        CheckFailed, // complete, but its CRC or LRC does not hold
+        Incomplete,  // the start of a reply whose rest never came
+    };
+    Kind kind = Kind::Reply;
+    bool ascii = false;
+    QByteArray bytes; // as they travelled
+    QByteArray body;  // address, code, count, data: without CRC or LRC, an ASCII frame decoded
+};
+
+class ReplyReader {
+public:
+    // Takes received bytes; returns the frames they complete, in order.
+    std::vector<ReplyFrame> feed(QByteArrayView bytes);
+    // Nothing more came: a reply still waiting for its rest is reported incomplete; bytes that
+    // cannot be the start of a reply are dropped.
+    std::vector<ReplyFrame> flush();
+    bool waiting() const { return !m_buffer.isEmpty(); }
+    void clear() { m_buffer.clear(); }
+
+private:
+    std::vector<ReplyFrame> scan(bool final);
+
+    QByteArray m_buffer;
+};
+
+} // namespace transmission
