@@ -1,9 +1,9 @@
 #include "serial/MSComm.h"
 
-#include "serial/PortMap.h"
+#include <QMutexLocker>
 
-#include <QFileInfo>
-#include <unistd.h>
+#include "serial/PortMap.h"
+#include "serial/PortWorker.h"
 
 namespace serial {
 
@@ -48,46 +48,66 @@ std::optional<LineSettings> parseSettings(const QString &settings) {
     return line;
 }
 
-MSComm::MSComm(QObject *parent) : QObject(parent) {
-    connect(&m_port, &QSerialPort::readyRead, this, [this] { m_commEvent = comEvReceive; });
-    connect(&m_port, &QSerialPort::errorOccurred, this, &MSComm::onErrorOccurred);
+MSComm::MSComm(QObject *parent)
+    : QObject(parent), m_received(std::make_unique<ReceiveBuffer>()),
+      m_worker(new PortWorker(*m_received)) {
+    m_thread.setObjectName(QStringLiteral("serial port"));
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(m_worker, &PortWorker::lost, this, &MSComm::portLost);
+    connect(m_worker, &PortWorker::writeFailed, this, &MSComm::writeFailed);
+    m_thread.start();
+}
+
+MSComm::~MSComm() {
+    close();
+    m_thread.quit();
+    m_thread.wait();
 }
 
 QString MSComm::devicePath() const {
     return deviceForComPort(m_commPort);
 }
 
+int MSComm::CommEvent() const {
+    return m_received->event;
+}
+
+bool MSComm::PortOpen() const {
+    return m_received->open;
+}
+
 int MSComm::InBufferCount() const {
-    return m_port.isOpen() ? static_cast<int>(qMin<qint64>(m_port.bytesAvailable(), INT_MAX)) : 0;
+    const QMutexLocker lock(&m_received->mutex);
+    return int(qMin<qsizetype>(m_received->bytes.size(), INT_MAX));
 }
 
 void MSComm::clearInBuffer() {
-    if (m_port.isOpen()) {
-        m_port.clear(QSerialPort::Input);
-        m_port.readAll();
-    }
+    const QMutexLocker lock(&m_received->mutex);
+    m_received->bytes.clear();
 }
 
 void MSComm::clearOutBuffer() {
-    if (m_port.isOpen())
-        m_port.clear(QSerialPort::Output);
+    QMetaObject::invokeMethod(m_worker, [this] { m_worker->clearOutput(); },
+                              Qt::BlockingQueuedConnection);
 }
 
 QByteArray MSComm::Input() {
-    if (!m_port.isOpen())
-        return {};
-    return m_inputLen > 0 ? m_port.read(m_inputLen) : m_port.readAll();
+    const QMutexLocker lock(&m_received->mutex);
+    const qsizetype n = m_inputLen > 0 ? qMin<qsizetype>(m_inputLen, m_received->bytes.size())
+                                       : m_received->bytes.size();
+    QByteArray taken = m_received->bytes.first(n);
+    m_received->bytes.remove(0, n);
+    return taken;
 }
 
 bool MSComm::Output(const QByteArray &bytes) {
-    if (!m_port.isOpen())
+    if (!PortOpen())
         return false;
-    if (m_port.write(bytes) != bytes.size())
-        return false;
-    // Hand the bytes to the system now rather than on the next event-loop pass, so what the
-    // engineer timed (a runner delay) is what the line sees.
-    m_port.flush();
-    return true;
+    bool written = false;
+    QMetaObject::invokeMethod(m_worker, [this, &bytes] { return m_worker->write(bytes); },
+                              Qt::BlockingQueuedConnection, &written);
+    return written;
 }
 
 std::optional<OpenError> MSComm::open() {
@@ -98,58 +118,18 @@ std::optional<OpenError> MSComm::open() {
     const auto line = parseSettings(m_settings);
     if (!line)
         return OpenError{OpenError::Kind::BadSettings, device, m_settings};
-
-    m_port.setPortName(device);
-    if (!m_port.open(QIODevice::ReadWrite)) {
-        OpenError error{OpenError::Kind::Other, device, m_port.errorString()};
-        if (m_port.error() == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(device))
-            error.kind = OpenError::Kind::NotFound;
-        else if (m_port.error() == QSerialPort::PermissionError)
-            // QSerialPort reports a device locked by another program as a permission error too.
-            error.kind = ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0
-                             ? OpenError::Kind::Busy
-                             : OpenError::Kind::PermissionDenied;
-        m_port.clearError();
-        return error;
-    }
-    if (!m_port.setBaudRate(line->baudRate) || !m_port.setParity(line->parity) ||
-        !m_port.setDataBits(line->dataBits) || !m_port.setStopBits(line->stopBits) ||
-        !m_port.setFlowControl(QSerialPort::NoFlowControl)) {
-        const QString reason = m_port.errorString();
-        m_port.clearError();
-        m_port.close();
-        return OpenError{OpenError::Kind::BadSettings, device, reason};
-    }
-    m_commEvent = comEvNone;
-    return std::nullopt;
+    std::optional<OpenError> error;
+    QMetaObject::invokeMethod(m_worker, [&] { return m_worker->open(device, *line); },
+                              Qt::BlockingQueuedConnection, &error);
+    if (!error)
+        m_received->event = comEvNone;
+    return error;
 }
 
 void MSComm::close() {
-    if (m_port.isOpen())
-        m_port.close();
-}
-
-void MSComm::onErrorOccurred(QSerialPort::SerialPortError error) {
-    if (!m_port.isOpen())
-        return;
-    switch (error) {
-    case QSerialPort::ReadError:
-    case QSerialPort::ResourceError: {
-        const QString reason = m_port.errorString();
-        m_port.clearError();
-        m_port.close();
-        emit portLost(reason);
-        break;
-    }
-    case QSerialPort::WriteError: {
-        const QString reason = m_port.errorString();
-        m_port.clearError();
-        emit writeFailed(reason);
-        break;
-    }
-    default:
-        break;
-    }
+    QMetaObject::invokeMethod(m_worker, [this] { m_worker->close(); },
+                              Qt::BlockingQueuedConnection);
+    clearInBuffer();
 }
 
 } // namespace serial

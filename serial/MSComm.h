@@ -2,14 +2,16 @@
 // The window's serial port: the operations the tool needs of a serial control, over QSerialPort.
 //
 // Properties keep the control's names (CommPort, Settings, InBufferCount, CommEvent, Input,
-// Output, PortOpen ...). Received bytes are only ever collected by the window's poll: the control
-// records that data arrived (CommEvent becomes comEvReceive) and keeps the bytes until Input().
-// A port that goes away while open (adapter unplugged, far side closed) is closed at once and
-// reported once through portLost(); QSerialPort itself would keep it "open" and report the error
-// in a busy loop.
+// Output, PortOpen ...). The port lives on a thread of its own that reads whatever arrives at
+// once, so a busy window never lets the device's buffer overflow; received bytes wait there until
+// the window's poll collects them with Input(), and CommEvent says that data arrived. A port that
+// goes away while open (adapter unplugged, far side closed) is closed at once and reported once
+// through portLost(); the bytes it delivered before stay for the poll.
 
 #include <QObject>
 #include <QSerialPort>
+#include <QThread>
+#include <memory>
 #include <optional>
 
 namespace serial {
@@ -37,11 +39,15 @@ struct LineSettings {
 };
 std::optional<LineSettings> parseSettings(const QString &settings);
 
+struct ReceiveBuffer;
+class PortWorker;
+
 class MSComm : public QObject {
     Q_OBJECT
 
 public:
     explicit MSComm(QObject *parent = nullptr);
+    ~MSComm() override;
 
     int CommPort() const { return m_commPort; }
     void setCommPort(int number) { m_commPort = number; }
@@ -64,13 +70,13 @@ public:
     void clearInBuffer();
     void clearOutBuffer();
 
-    int CommEvent() const { return m_commEvent; }
+    int CommEvent() const;
     // The waiting bytes, at most InputLen of them.
     QByteArray Input();
     // Queues the bytes for writing; false when the port is closed or refuses them.
     bool Output(const QByteArray &bytes);
 
-    bool PortOpen() const { return m_port.isOpen(); }
+    bool PortOpen() const;
     // Opens CommPort with Settings; the reason when it fails, the port then closed.
     std::optional<OpenError> open();
     void close();
@@ -85,16 +91,15 @@ signals:
     void writeFailed(const QString &reason);
 
 private:
-    void onErrorOccurred(QSerialPort::SerialPortError error);
-
-    QSerialPort m_port;
+    std::unique_ptr<ReceiveBuffer> m_received;
+    QThread m_thread;
+    PortWorker *m_worker; // lives in m_thread
     int m_commPort = 1;
     QString m_settings = QStringLiteral("9600,n,8,1");
     int m_inputLen = 0;
     int m_inBufferSize = 1024;
     int m_outBufferSize = 512;
     int m_rThreshold = 0;
-    int m_commEvent = comEvNone;
 };
 
 } // namespace serial
