@@ -1,6 +1,5 @@
 #pragma once
-// Test vectors are written as hex digits: "01 20 00 39 C0" or "01200039C0".
-
+// Bytes written as hex text in test tables; spaces between the digits are skipped.
 #include <QByteArray>
 
 inline QByteArray hex(const char *text) {
