@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <vector>
 
 namespace codec {
 
@@ -20,7 +21,38 @@ bool isPrivateUse(char16_t c) {
     return c >= 0xE000 && c <= 0xF8FF;
 }
 
+// The character of every lead/trail pair, decoded once: a panes' character line looks pairs up
+// hundreds of times per poll on a busy line. 0 marks a pair that is no character.
+const std::vector<char16_t> &pairTable() {
+    static const std::vector<char16_t> table = [] {
+        std::vector<char16_t> characters(size_t(0x10000), 0);
+        QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
+        for (int lead = 0x81; lead <= 0xFE; ++lead)
+            for (int trail = 0x40; trail <= 0xFE; ++trail) {
+                if (!isGbkTrail(quint8(trail)))
+                    continue;
+                const char pair[2] = {char(lead), char(trail)};
+                decoder.resetState();
+                const QString decoded = decoder.decode(QByteArrayView(pair, 2));
+                if (decoder.hasError() || decoded.size() != 1)
+                    continue;
+                const char16_t c = decoded.at(0).unicode();
+                if (c != 0xFFFD && !isPrivateUse(c) && !QChar(c).isSurrogate())
+                    characters[size_t(lead << 8 | trail)] = c;
+            }
+        return characters;
+    }();
+    return table;
+}
+
 } // namespace
+
+std::optional<QChar> gbkDecodePair(quint8 lead, quint8 trail) {
+    if (!isGbkLead(lead) || !isGbkTrail(trail))
+        return std::nullopt;
+    const char16_t c = pairTable()[size_t(lead << 8 | trail)];
+    return c ? std::optional<QChar>(QChar(c)) : std::nullopt;
+}
 
 QByteArray gbkEncodeChar(QStringView character) {
     QStringEncoder encoder("GBK");
@@ -39,20 +71,6 @@ QByteArray gbkEncode(QStringView text) {
         i += len - 1;
     }
     return out;
-}
-
-std::optional<QChar> gbkDecodePair(quint8 lead, quint8 trail) {
-    if (!isGbkLead(lead) || !isGbkTrail(trail))
-        return std::nullopt;
-    QStringDecoder decoder("GBK");
-    const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-    const QString decoded = decoder.decode(QByteArrayView(pair, 2));
-    if (decoder.hasError() || decoded.size() != 1)
-        return std::nullopt;
-    const char16_t c = decoded.at(0).unicode();
-    if (c == 0xFFFD || isPrivateUse(c) || QChar(c).isSurrogate())
-        return std::nullopt;
-    return decoded.at(0);
 }
 
 QString displayChars(const QByteArray &bytes) {

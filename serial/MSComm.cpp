@@ -88,8 +88,8 @@ void MSComm::clearInBuffer() {
 }
 
 void MSComm::clearOutBuffer() {
-    QMetaObject::invokeMethod(m_worker, [this] { m_worker->clearOutput(); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker, [this] { m_worker->clearOutput(); }, Qt::BlockingQueuedConnection);
 }
 
 QByteArray MSComm::Input() {
@@ -105,8 +105,9 @@ bool MSComm::Output(const QByteArray &bytes) {
     if (!PortOpen())
         return false;
     bool written = false;
-    QMetaObject::invokeMethod(m_worker, [this, &bytes] { return m_worker->write(bytes); },
-                              Qt::BlockingQueuedConnection, &written);
+    QMetaObject::invokeMethod(
+        m_worker, [this, &bytes] { return m_worker->write(bytes); }, Qt::BlockingQueuedConnection,
+        &written);
     return written;
 }
 
@@ -119,16 +120,17 @@ std::optional<OpenError> MSComm::open() {
     if (!line)
         return OpenError{OpenError::Kind::BadSettings, device, m_settings};
     std::optional<OpenError> error;
-    QMetaObject::invokeMethod(m_worker, [&] { return m_worker->open(device, *line); },
-                              Qt::BlockingQueuedConnection, &error);
+    QMetaObject::invokeMethod(
+        m_worker, [&] { return m_worker->open(device, *line); }, Qt::BlockingQueuedConnection,
+        &error);
     if (!error)
         m_received->event = comEvNone;
     return error;
 }
 
 void MSComm::close() {
-    QMetaObject::invokeMethod(m_worker, [this] { m_worker->close(); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker, [this] { m_worker->close(); }, Qt::BlockingQueuedConnection);
     clearInBuffer();
 }
 
