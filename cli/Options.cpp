@@ -181,7 +181,7 @@ std::variant<Options, UsageError> parseOptions(const QStringList &arguments) {
         }
         const Spec *spec = findSpec(name);
         if (!spec)
-            return UsageError{QStringLiteral("unknown option %1; see --help").arg(name)};
+            return UsageError{QStringLiteral("unknown option %1").arg(name)};
         if (!spec->takesValue && value)
             return UsageError{QStringLiteral("%1 takes no value").arg(name)};
         if (spec->takesValue && !value) {
@@ -197,7 +197,7 @@ std::variant<Options, UsageError> parseOptions(const QStringList &arguments) {
     if (o.help || o.version)
         return o;
     if (o.words.isEmpty())
-        return UsageError{QStringLiteral("no command given; see --help")};
+        return UsageError{QStringLiteral("no command given")};
     const QString &command = o.words.front();
     if (o.check != Options::Check::None && command != QLatin1String("raw"))
         return UsageError{QStringLiteral("--crc and --lrc belong to the raw command")};
