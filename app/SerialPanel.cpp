@@ -15,6 +15,7 @@
 #include "app/Ui.h"
 #include "codec/NumericText.h"
 #include "serial/OpenCommPort.h"
+#include "serial/OpenFailure.h"
 #include "serial/PortMap.h"
 
 namespace {
@@ -142,7 +143,7 @@ void SerialPanel::Command32_Click() {
     }
     const QString name = QStringLiteral("COM%1").arg(number);
     if (const auto error = serial::OpenCommPort(m_port, number, settings)) {
-        m_host.prompts().inform(openFailureText(name, *error));
+        m_host.prompts().inform(serial::openFailureText(name, *error, m_port.Settings()));
         m_host.showStatus(tr("%1 未打开").arg(name));
         refreshPortTips();
         return;
@@ -150,32 +151,6 @@ void SerialPanel::Command32_Click() {
     setPortButtons(true);
     emit opened();
     m_host.showStatus(tr("已打开 %1（%2），%3").arg(name, m_port.devicePath(), settings));
-}
-
-QString SerialPanel::openFailureText(const QString &name, const serial::OpenError &error) const {
-    using Kind = serial::OpenError::Kind;
-    switch (error.kind) {
-    case Kind::NoDevice:
-        return tr("无法打开串口 %1：没有对应的串口设备。\n"
-                  "可以用环境变量 R7260_COM%2 指定设备路径。")
-            .arg(name, name.mid(3));
-    case Kind::BadSettings:
-        return tr("无法打开串口 %1（%2）：串口参数无效（%3），请选择正确的波特率。")
-            .arg(name, error.device, error.reason.isEmpty() ? m_port.Settings() : error.reason);
-    case Kind::PermissionDenied:
-        return tr("无法打开串口 %1（%2）：没有访问权限（%3）。\n"
-                  "请把当前用户加入 dialout 组，重新登录后再试。")
-            .arg(name, error.device, error.reason);
-    case Kind::Busy:
-        return tr("无法打开串口 %1（%2）：设备正被其他程序占用（%3）。")
-            .arg(name, error.device, error.reason);
-    case Kind::NotFound:
-        return tr("无法打开串口 %1（%2）：设备不存在（%3）。")
-            .arg(name, error.device, error.reason);
-    case Kind::Other:
-        break;
-    }
-    return tr("无法打开串口 %1（%2）：%3").arg(name, error.device, error.reason);
 }
 
 void SerialPanel::Command33_Click() {

@@ -17,8 +17,7 @@ class QPushButton;
 class QRadioButton;
 namespace serial {
 class MSComm;
-struct OpenError;
-} // namespace serial
+}
 namespace ui {
 class Texts;
 }
@@ -47,7 +46,6 @@ private:
     void Command33_Click();
     void setPortButtons(bool open);
     void refreshPortTips();
-    QString openFailureText(const QString &name, const serial::OpenError &error) const;
 
     serial::MSComm &m_port;
     PanelHost &m_host;

@@ -43,7 +43,7 @@ const Command kCommands[] = {
     // Motion.
     {.code = Move, .name = "move", .caption = QT_TRANSLATE_NOOP("device", "设置32位运动脉冲数并开始运动:"), .layout = Int32, .arguments = kPulses, .field = QT_TRANSLATE_NOOP("device", "脉冲数"), .replyNamed = true},
     {.code = MoveRelative, .name = "move-relative", .caption = QT_TRANSLATE_NOOP("device", "设置24位运动脉冲数并开始运动:"), .layout = Direction24, .arguments = "DIRECTION PULSES", .field = QT_TRANSLATE_NOOP("device", "脉冲数"), .replyNamed = true},
-    {.code = Run, .name = "run", .caption = QT_TRANSLATE_NOOP("device", "设置32位运动速度，并恒速运动:"), .layout = Int32, .arguments = kSpeed, .field = QT_TRANSLATE_NOOP("device", "速度"), .replyNamed = true},
+    {.code = Run, .name = "run-speed", .caption = QT_TRANSLATE_NOOP("device", "设置32位运动速度，并恒速运动:"), .layout = Int32, .arguments = kSpeed, .field = QT_TRANSLATE_NOOP("device", "速度"), .replyNamed = true},
     {.code = RunDirection, .name = "run-direction", .caption = QT_TRANSLATE_NOOP("device", "设置24位运动速度，并恒速运动:"), .layout = Direction24, .arguments = "DIRECTION SPEED", .field = QT_TRANSLATE_NOOP("device", "速度"), .replyNamed = true},
     {.code = ChangeSpeed, .name = "change-speed", .caption = QT_TRANSLATE_NOOP("device", "恒速运动过程中改变速度:"), .layout = Int32, .arguments = kSpeed, .field = QT_TRANSLATE_NOOP("device", "新速度"), .replyNamed = true},
     {.code = GetSpeed, .name = "get-speed", .caption = QT_TRANSLATE_NOOP("device", "查询运动速度:"), .replyNamed = true, .carries = Speed, .replyCount = 4},

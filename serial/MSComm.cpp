@@ -66,7 +66,13 @@ MSComm::~MSComm() {
 }
 
 QString MSComm::devicePath() const {
-    return deviceForComPort(m_commPort);
+    return m_devicePath.isEmpty() ? deviceForComPort(m_commPort) : m_devicePath;
+}
+
+bool MSComm::waitForInput(int ms) {
+    if (!m_port.isOpen())
+        return false;
+    return m_port.bytesAvailable() > 0 || m_port.waitForReadyRead(ms);
 }
 
 int MSComm::CommEvent() const {

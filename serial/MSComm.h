@@ -81,8 +81,14 @@ public:
     std::optional<OpenError> open();
     void close();
 
-    // The device path behind CommPort (see PortMap.h); empty when none.
+    // The device path behind CommPort (see PortMap.h); empty when none. A path given with
+    // setDevicePath stands instead of CommPort's (the command line names devices directly).
     QString devicePath() const;
+    void setDevicePath(const QString &path) { m_devicePath = path; }
+
+    // Blocks until received bytes wait or `ms` pass, for callers without an event loop (the
+    // command line); false when none came or the port went away meanwhile.
+    bool waitForInput(int ms);
 
 signals:
     // The open port went away and was closed.
@@ -95,6 +101,7 @@ private:
     QThread m_thread;
     PortWorker *m_worker; // lives in m_thread
     int m_commPort = 1;
+    QString m_devicePath;
     QString m_settings = QStringLiteral("9600,n,8,1");
     int m_inputLen = 0;
     int m_inBufferSize = 1024;

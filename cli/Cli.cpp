@@ -1,0 +1,323 @@
+#include "cli/Cli.h"
+
+#include <QElapsedTimer>
+#include <QTextStream>
+#include <QThread>
+
+#include "automation/CommandListFile.h"
+#include "automation/Runner.h"
+#include "cli/Line.h"
+#include "cli/Options.h"
+#include "cli/Report.h"
+#include "codec/Framing.h"
+#include "codec/HexText.h"
+#include "device/RequestBuilder.h"
+#include "serial/OpenFailure.h"
+
+#ifndef R7260_VERSION
+#define R7260_VERSION "unknown"
+#endif
+
+namespace cli {
+
+namespace {
+
+const QLatin1String kProgram("r7260-cli");
+
+int usage(QTextStream &err, const QString &text) {
+    err << kProgram << ": " << text << '\n';
+    return Usage;
+}
+
+QString openProblem(const serial::OpenError &error, const QString &name) {
+    using Kind = serial::OpenError::Kind;
+    switch (error.kind) {
+    case Kind::NoDevice:
+        return QStringLiteral("no device stands behind %1 (R7260_%1 names one)").arg(name);
+    case Kind::BadSettings:
+        return QStringLiteral("line settings not accepted (%1)").arg(error.reason);
+    case Kind::PermissionDenied:
+        return QStringLiteral("permission denied (add the user to the dialout group)");
+    case Kind::Busy:
+        return QStringLiteral("in use by another program");
+    case Kind::NotFound:
+        return QStringLiteral("no such device");
+    case Kind::Other:
+        break;
+    }
+    return error.reason;
+}
+
+// Opens the port; false (with both wordings on err) when it cannot be opened.
+bool openLine(Line &line, const Options &options, QTextStream &err) {
+    const auto error = line.open(options.port, options.baud);
+    if (!error)
+        return true;
+    err << kProgram << ": cannot open " << options.port << ": " << openProblem(*error, line.name())
+        << '\n'
+        << serial::openFailureText(line.name(), *error, line.settings()) << '\n';
+    return false;
+}
+
+// One exchange, reported; its status.
+int exchangeOnce(Line &line, const QByteArray &frame, const Options &options, Report &report,
+                 QTextStream &err, std::optional<ListPlace> place = std::nullopt) {
+    const Exchange exchange = line.exchange(frame, options.timeoutMs);
+    if (!exchange.stale.isEmpty())
+        err << kProgram << ": dropped " << exchange.stale.size()
+            << " byte(s) that came after the previous exchange: " << hexText(exchange.stale)
+            << '\n';
+    err.flush();
+    report.exchange(exchange, place);
+    if (!exchange.portProblem.isEmpty())
+        err << kProgram << ": the port " << line.devicePath()
+            << " went away: " << exchange.portProblem << Qt::endl;
+    return statusOf(exchange);
+}
+
+// The English half of a refused value: which value, and the range it must lie in.
+QString refusalText(const device::Command &command, const device::Refusal &refusal) {
+    const QStringList names =
+        QString::fromLatin1(command.arguments ? command.arguments : "").split(u' ');
+    const QString what = refusal.argument < 0
+                             ? QStringLiteral("the address (-a)")
+                             : names.value(refusal.argument, QStringLiteral("the value"));
+    using Range = device::Refusal::Range;
+    switch (refusal.range) {
+    case Range::Hex:
+        return QStringLiteral("%1 must lie between %2 and %3 (hex)")
+            .arg(what, QString::number(refusal.minimum, 16).toUpper(),
+                 QString::number(refusal.maximum, 16).toUpper());
+    case Range::Bytes:
+        return QStringLiteral("%1 holds at most %2 bytes").arg(what).arg(refusal.maximum);
+    case Range::Decimal:
+        break;
+    }
+    return QStringLiteral("%1 must lie between %2 and %3")
+        .arg(what)
+        .arg(refusal.minimum)
+        .arg(refusal.maximum);
+}
+
+int deviceCommand(const Options &options, QTextStream &out, QTextStream &err) {
+    const QString &name = options.words.front();
+    const device::Command *command = device::findCommand(name);
+    if (!command)
+        return usage(err, QStringLiteral("unknown command \"%1\"; \"%2 list\" shows every command")
+                              .arg(name, kProgram));
+    const QStringList arguments = options.words.mid(1);
+    const int wanted = device::argumentCount(command->layout);
+    if (arguments.size() != wanted)
+        return usage(err, QStringLiteral("%1 takes %2 argument(s)%3, not %4")
+                              .arg(name)
+                              .arg(wanted)
+                              .arg(command->arguments ? QStringLiteral(" (%1)").arg(
+                                                            QLatin1String(command->arguments))
+                                                      : QString())
+                              .arg(arguments.size()));
+    const device::BuildResult built =
+        device::buildRequest(*command, options.address, arguments, options.framing);
+    if (const auto *refusal = std::get_if<device::Refusal>(&built)) {
+        err << device::refusalMessage(*refusal) << '\n';
+        return usage(
+            err, QStringLiteral("%1: %2; nothing sent").arg(name, refusalText(*command, *refusal)));
+    }
+    const auto *request = std::get_if<device::Request>(&built);
+    if (!request)
+        return usage(err, QStringLiteral("%1: nothing to send for an empty %2")
+                              .arg(name, QLatin1String(command->arguments)));
+    if (options.port.isEmpty())
+        return usage(err, QStringLiteral("no port given: -p DEVICE"));
+    Line line;
+    if (!openLine(line, options, err))
+        return PortError;
+    Report report(out, options.json, options.timeoutMs);
+    return exchangeOnce(line, request->frame, options, report, err);
+}
+
+int raw(const Options &options, QTextStream &out, QTextStream &err) {
+    const QByteArray bytes = codec::ParseHexText(options.words.mid(1).join(u' '));
+    if (bytes.isEmpty())
+        return usage(err, QStringLiteral("raw wants the bytes to send as hex: raw 01 20 00 --crc"));
+    if (options.port.isEmpty())
+        return usage(err, QStringLiteral("no port given: -p DEVICE"));
+    const QByteArray frame = options.check == Options::Check::Crc   ? codec::rtuFrame(bytes)
+                             : options.check == Options::Check::Lrc ? codec::asciiFrame(bytes)
+                                                                    : bytes;
+    Line line;
+    if (!openLine(line, options, err))
+        return PortError;
+    Report report(out, options.json, options.timeoutMs);
+    return exchangeOnce(line, frame, options, report, err);
+}
+
+// Plays the list as the window's runner does, one tick after the other; a tick that sends a
+// frame waits for its reply before the next. A pass ends when the runner goes back to an earlier
+// line or stays on its line (the wrap after the last line, a jump backwards), so jumps that loop
+// for ever still end after the passes asked for.
+int runList(const Options &options, QTextStream &out, QTextStream &err) {
+    if (options.words.size() != 2)
+        return usage(err, QStringLiteral("run takes one FILE"));
+    const QString &path = options.words[1];
+    const automation::ListFileRead read = automation::ReadFileToList(path);
+    if (!read.lines)
+        return usage(err, QStringLiteral("cannot read %1: %2").arg(path, read.error));
+    const QStringList &lines = *read.lines;
+    if (options.port.isEmpty())
+        return usage(err, QStringLiteral("no port given: -p DEVICE"));
+    Line line;
+    if (!openLine(line, options, err))
+        return PortError;
+    Report report(out, options.json, options.timeoutMs);
+
+    int status = Ok;
+    bool sentAny = false;
+    int runLine = 0;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 due = 0; // when the current tick was due, in ms on the clock
+    for (int pass = 1; options.loops == 0 || pass <= options.loops;) {
+        if (runLine < 0 || runLine >= lines.size() || lines[runLine].isEmpty()) {
+            err << kProgram << ": line " << runLine
+                << " is empty or outside the list: the runner idles there; the run ends\n";
+            break;
+        }
+        const automation::RunnerStep step =
+            automation::runnerStep(lines, runLine, options.interval);
+        if (!step.frame.isEmpty()) {
+            sentAny = true;
+            const int result =
+                exchangeOnce(line, step.frame, options, report, err, ListPlace{runLine, pass});
+            if (result == PortError)
+                return PortError;
+            if (status == Ok)
+                status = result;
+            if (result != Ok && options.stopOnError)
+                return status;
+        }
+        if (step.interval == 0) {
+            err << kProgram << ": a wait of 0 ms after line " << runLine
+                << " stops the runner, as in the window; the run ends\n";
+            break;
+        }
+        if (step.nextRunLine <= runLine)
+            ++pass;
+        runLine = step.nextRunLine;
+        if (options.loops != 0 && pass > options.loops)
+            break;
+        // The wait counts from when the tick was due; a late tick starts afresh, never a burst.
+        due = std::max(due + step.interval, clock.elapsed());
+        if (const qint64 wait = due - clock.elapsed(); wait > 0)
+            QThread::msleep(quint64(wait));
+    }
+    if (!sentAny)
+        return usage(err, QStringLiteral("%1 sends no frame").arg(path));
+    return status;
+}
+
+} // namespace
+
+QString usageText() {
+    return QStringLiteral(R"(NAME
+    r7260-cli - R7260S device commands, raw frames and command lists from a shell
+
+SYNOPSIS
+    r7260-cli [OPTIONS] COMMAND [ARGUMENTS]
+    r7260-cli list
+    r7260-cli -p DEVICE [-b RATE] [-a HEX] [-m rtu|ascii] NAME [VALUE...]
+    r7260-cli -p DEVICE raw HEX... [--crc | --lrc]
+    r7260-cli -p DEVICE run FILE [--loops N] [-l MS] [--stop-on-error]
+
+OPTIONS
+    -p, --port DEVICE   the serial device: a path (/dev/ttyUSB0, a pty; a name without "/" is
+                        looked for in /dev), or COM1..COM9 as the window maps them (R7260_COMn)
+    -b, --baud RATE     line speed, default 9600; always 8 data bits, no parity, 1 stop bit
+    -a, --address HEX   device address in hex, as the window's address box (1F is 31), default 1
+    -m, --mode MODE     framing: rtu (default, CRC-16) or ascii (LRC)
+        --ascii         the same as -m ascii
+        --timeout MS    how long to wait for each reply, default 500
+    -o SECONDS          the same in seconds, as mbpoll takes it (-o 0.5)
+        --json          one JSON object per exchange, one per line, instead of text
+        --crc           raw: append the CRC-16, low byte first
+        --lrc           raw: send the bytes as an ASCII frame with its LRC
+    -l, --interval MS   run: the wait after a line that no Delay line follows, default 1000
+                        (0 to 65535, read as the window reads its interval box)
+        --loops N       run: passes through the list, default 1; 0 plays until interrupted
+        --stop-on-error run: stop at the first exchange that did not end in a good reply
+    -h, --help          this text
+    -V, --version       the version
+    Options may stand anywhere; "--" ends them. A negative number is a value (move -1000).
+
+COMMANDS
+    list
+        Every device command: name, function code, arguments, what its reply carries.
+    NAME [VALUE...]
+        One device command by its name (see list): handshake, set-start-speed 100,
+        get-start-speed, move-relative 0 10000, stop ... Values are read as the window reads its
+        boxes (decimal, &H64 for hex; ADDRESS and the direction of home in hex). A value that
+        cannot travel is refused with the window's message, and nothing is sent.
+    raw HEX...
+        Sends these bytes as they stand, read as the window's hex box reads them.
+    run FILE
+        Plays a command-list file (GBK, lines ended by CR or CR LF) as the window's runner does:
+        a frame line is sent and its reply waited for; a Delay line right after it sets the wait
+        before the next line, counted from when the frame was sent; a GoIdx line right after it
+        names the next line. A pass ends when the runner goes back to an earlier line or stays on
+        its line (the wrap after the last line, a GoIdx jump back), so a list that loops by its
+        jumps still ends. A wait of 0 (Delay:0, or -l 0) ends the run, as it stops the window's
+        runner; so does an empty line or a jump outside the list, where the runner idles.
+
+OUTPUT
+    Each exchange prints tx and rx (hex), the reply's message as the window shows it, value,
+    state (moving, left-limit, origin, right-limit; 1 = active), inputs (IN1..IN5; 1 = on),
+    error, and ms (request to reply); run adds line (counted from 0, as GoIdx counts) and pass.
+    --json prints the same keys (errorCode for a failure reply) as one object per line.
+
+EXIT STATUS
+    0   every reply arrived and none was a failure reply
+    1   a failure reply: the device refused a command (its error is named)
+    2   no reply within the timeout, or only an incomplete reply or one failing its check
+    3   the port could not be opened, or it went away
+    64  usage: an unknown command or option, a wrong number of arguments, a value that cannot
+        travel, a list file that cannot be read or sends nothing; nothing was sent
+    For run, the first exchange that was not good decides; 3 ends the run at once.
+
+EXAMPLES
+    r7260-cli -p /dev/ttyUSB0 handshake
+    r7260-cli -p /dev/ttyUSB0 -a 2 set-start-speed 200
+    r7260-cli -p COM1 --json get-absolute-position
+    r7260-cli -p /dev/ttyUSB0 -m ascii move-relative 0 10000
+    r7260-cli -p /dev/ttyUSB0 raw 01 20 00 --crc
+    r7260-cli -p /dev/ttyUSB0 run setup.txt --loops 3 -l 200 --stop-on-error
+    for a in 1 2 3; do r7260-cli -p /dev/ttyUSB0 -a $a handshake >/dev/null || echo "$a: $?"; done
+)");
+}
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
+    const auto parsed = parseOptions(arguments);
+    if (const auto *error = std::get_if<UsageError>(&parsed))
+        return usage(err, error->text + QStringLiteral("; see --help"));
+    const Options &options = std::get<Options>(parsed);
+    if (options.help) {
+        out << usageText();
+        return Ok;
+    }
+    if (options.version) {
+        out << kProgram << ' ' << R7260_VERSION << '\n';
+        return Ok;
+    }
+    const QString &command = options.words.front();
+    if (command == QLatin1String("list")) {
+        if (options.words.size() != 1)
+            return usage(err, QStringLiteral("list takes no arguments"));
+        printCommands(out, options.json);
+        return Ok;
+    }
+    if (command == QLatin1String("raw"))
+        return raw(options, out, err);
+    if (command == QLatin1String("run"))
+        return runList(options, out, err);
+    return deviceCommand(options, out, err);
+}
+
+} // namespace cli

@@ -1,0 +1,210 @@
+#include "cli/Options.h"
+
+#include <optional>
+
+#include "automation/Runner.h"
+
+namespace cli {
+
+namespace {
+
+enum class Key {
+    Port,
+    Baud,
+    Address,
+    Mode,
+    Ascii,
+    TimeoutSeconds,
+    Timeout,
+    Interval,
+    Loops,
+    Json,
+    Crc,
+    Lrc,
+    StopOnError,
+    Help,
+    Version,
+};
+
+struct Spec {
+    Key key;
+    const char *shortName;
+    const char *longName;
+    bool takesValue;
+};
+
+// clang-format off
+const Spec kSpecs[] = {
+    {Key::Port, "-p", "--port", true},
+    {Key::Baud, "-b", "--baud", true},
+    {Key::Address, "-a", "--address", true},
+    {Key::Mode, "-m", "--mode", true},
+    {Key::Ascii, nullptr, "--ascii", false},
+    {Key::TimeoutSeconds, "-o", nullptr, true},
+    {Key::Timeout, nullptr, "--timeout", true},
+    {Key::Interval, "-l", "--interval", true},
+    {Key::Loops, nullptr, "--loops", true},
+    {Key::Json, nullptr, "--json", false},
+    {Key::Crc, nullptr, "--crc", false},
+    {Key::Lrc, nullptr, "--lrc", false},
+    {Key::StopOnError, nullptr, "--stop-on-error", false},
+    {Key::Help, "-h", "--help", false},
+    {Key::Version, "-V", "--version", false},
+};
+// clang-format on
+
+const Spec *findSpec(const QString &name) {
+    for (const Spec &spec : kSpecs)
+        if ((spec.shortName && name == QLatin1String(spec.shortName)) ||
+            (spec.longName && name == QLatin1String(spec.longName)))
+            return &spec;
+    return nullptr;
+}
+
+// "-1000" and "-.5" are values (move -1000), not options.
+bool isNegativeNumber(const QString &word) {
+    return word.size() > 1 && word[0] == u'-' && (word[1].isDigit() || word[1] == u'.');
+}
+
+std::optional<qint64> wholeNumber(const QString &text, qint64 min, qint64 max) {
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok, 10);
+    if (!ok || value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
+UsageError wants(const QString &option, const char *what, const QString &value) {
+    return {QStringLiteral("%1 wants %2, not \"%3\"").arg(option, QLatin1String(what), value)};
+}
+
+// Applies one option with its value; the error when the value does not fit.
+std::optional<UsageError> apply(Options &o, Key key, const QString &option, const QString &value) {
+    switch (key) {
+    case Key::Port:
+        o.port = value;
+        break;
+    case Key::Baud:
+        if (const auto baud = wholeNumber(value, 1, 0x7FFFFFFF))
+            o.baud = qint32(*baud);
+        else
+            return wants(option, "a line speed in bit/s", value);
+        break;
+    case Key::Address:
+        o.address = value;
+        break;
+    case Key::Mode:
+        if (value.compare(QLatin1String("rtu"), Qt::CaseInsensitive) == 0)
+            o.framing = codec::Framing::Rtu;
+        else if (value.compare(QLatin1String("ascii"), Qt::CaseInsensitive) == 0)
+            o.framing = codec::Framing::Ascii;
+        else
+            return wants(option, "rtu or ascii", value);
+        break;
+    case Key::TimeoutSeconds: {
+        bool ok = false;
+        const double seconds = value.toDouble(&ok);
+        if (!ok || !(seconds >= 0.001 && seconds <= 3600))
+            return wants(option, "seconds from 0.001 to 3600", value);
+        o.timeoutMs = qRound(seconds * 1000);
+        break;
+    }
+    case Key::Timeout:
+        if (const auto ms = wholeNumber(value, 1, 3600000))
+            o.timeoutMs = int(*ms);
+        else
+            return wants(option, "milliseconds from 1 to 3600000", value);
+        break;
+    case Key::Interval:
+        // The window refuses to start its runner with such a default interval.
+        if (!automation::timerInterval(value))
+            return wants(option, "milliseconds from 0 to 65535", value);
+        o.interval = value;
+        break;
+    case Key::Loops:
+        if (const auto loops = wholeNumber(value, 0, 0x7FFFFFFF))
+            o.loops = int(*loops);
+        else
+            return wants(option, "a number of passes (0: without end)", value);
+        break;
+    case Key::Ascii:
+        o.framing = codec::Framing::Ascii;
+        break;
+    case Key::Json:
+        o.json = true;
+        break;
+    case Key::Crc:
+    case Key::Lrc:
+        if (o.check != Options::Check::None)
+            return UsageError{QStringLiteral("--crc and --lrc exclude each other")};
+        o.check = key == Key::Crc ? Options::Check::Crc : Options::Check::Lrc;
+        break;
+    case Key::StopOnError:
+        o.stopOnError = true;
+        break;
+    case Key::Help:
+        o.help = true;
+        break;
+    case Key::Version:
+        o.version = true;
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::variant<Options, UsageError> parseOptions(const QStringList &arguments) {
+    Options o;
+    bool runOptions = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &word = arguments[i];
+        if (word == QLatin1String("--")) {
+            o.words += arguments.mid(i + 1);
+            break;
+        }
+        if (!word.startsWith(u'-') || word.size() == 1 || isNegativeNumber(word)) {
+            o.words << word;
+            continue;
+        }
+        // "--name=value", "-xvalue" or the value in the next word.
+        QString name = word;
+        std::optional<QString> value;
+        if (word.startsWith(QLatin1String("--"))) {
+            if (const qsizetype equals = word.indexOf(u'='); equals > 0) {
+                name = word.left(equals);
+                value = word.mid(equals + 1);
+            }
+        } else if (word.size() > 2) {
+            name = word.left(2);
+            value = word.mid(2);
+        }
+        const Spec *spec = findSpec(name);
+        if (!spec)
+            return UsageError{QStringLiteral("unknown option %1").arg(name)};
+        if (!spec->takesValue && value)
+            return UsageError{QStringLiteral("%1 takes no value").arg(name)};
+        if (spec->takesValue && !value) {
+            if (i + 1 == arguments.size())
+                return UsageError{QStringLiteral("%1 wants a value").arg(name)};
+            value = arguments[++i];
+        }
+        if (auto error = apply(o, spec->key, name, value.value_or(QString())))
+            return *error;
+        runOptions = runOptions || spec->key == Key::Interval || spec->key == Key::Loops ||
+                     spec->key == Key::StopOnError;
+    }
+    if (o.help || o.version)
+        return o;
+    if (o.words.isEmpty())
+        return UsageError{QStringLiteral("no command given")};
+    const QString &command = o.words.front();
+    if (o.check != Options::Check::None && command != QLatin1String("raw"))
+        return UsageError{QStringLiteral("--crc and --lrc belong to the raw command")};
+    if (runOptions && command != QLatin1String("run"))
+        return UsageError{
+            QStringLiteral("--interval, --loops and --stop-on-error belong to the run command")};
+    return o;
+}
+
+} // namespace cli

@@ -1,0 +1,37 @@
+#pragma once
+// The command line as r7260-cli reads it: options anywhere on the line (mbpoll's short forms
+// beside the long ones), and the words that name the command and its arguments.
+
+#include <QString>
+#include <QStringList>
+#include <variant>
+
+#include "codec/Framing.h"
+
+namespace cli {
+
+struct Options {
+    QString port;
+    qint32 baud = 9600;
+    QString address = QStringLiteral("1"); // hex, read as the window reads its address box
+    codec::Framing framing = codec::Framing::Rtu;
+    int timeoutMs = 500;
+    bool json = false;
+    bool help = false;
+    bool version = false;
+    enum class Check { None, Crc, Lrc }; // raw: what is appended to the bytes
+    Check check = Check::None;
+    int loops = 1;                             // run: passes through the list; 0 without end
+    QString interval = QStringLiteral("1000"); // run: read as the window reads its interval box
+    bool stopOnError = false;
+    QStringList words; // the command and its arguments
+};
+
+// What is wrong with the command line, in English.
+struct UsageError {
+    QString text;
+};
+
+std::variant<Options, UsageError> parseOptions(const QStringList &arguments);
+
+} // namespace cli

@@ -1,0 +1,55 @@
+#pragma once
+// What r7260-cli prints: each exchange as "key: value" lines (a blank line between exchanges) or
+// as one JSON object per line, the exit status an exchange stands for, and the command list.
+
+#include <QString>
+#include <optional>
+
+#include "cli/Line.h"
+
+class QTextStream;
+
+namespace cli {
+
+// The exit statuses scripts rely on.
+enum Status : int {
+    Ok = 0,
+    FailureReply = 1, // the device refused a command
+    NoReply = 2,      // nothing within the timeout, or a reply incomplete or failing its check
+    PortError = 3,    // the port could not be opened or went away
+    Usage = 64,       // nothing was sent
+};
+
+Status statusOf(const Exchange &exchange);
+
+// Where in a command list an exchange happened: the line's position (as GoIdx counts, from 0)
+// and the pass (from 1).
+struct ListPlace {
+    int line;
+    int pass;
+};
+
+class Report {
+public:
+    Report(QTextStream &out, bool json, int timeoutMs)
+        : m_out(out), m_json(json), m_timeoutMs(timeoutMs) {}
+    void exchange(const Exchange &exchange, std::optional<ListPlace> place = std::nullopt);
+
+private:
+    QString errorOf(const Exchange &exchange) const;
+    void text(const Exchange &exchange, std::optional<ListPlace> place);
+    void json(const Exchange &exchange, std::optional<ListPlace> place);
+
+    QTextStream &m_out;
+    bool m_json;
+    int m_timeoutMs;
+    bool m_first = true;
+};
+
+// Every command of the protocol table: name, function code, arguments, what the reply carries.
+void printCommands(QTextStream &out, bool json);
+
+// "01 20 00 39 C0": the window's hex text without its trailing blank.
+QString hexText(const QByteArray &bytes);
+
+} // namespace cli

@@ -1,0 +1,18 @@
+// r7260-cli: see cli/Cli.h and its --help.
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+#include "cli/Cli.h"
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("r7260-cli"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const int status = cli::run(QCoreApplication::arguments().mid(1), out, err);
+    out.flush();
+    err.flush();
+    return status;
+}

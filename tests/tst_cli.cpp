@@ -1,0 +1,168 @@
+// r7260-cli as scripts run it: the real program against the virtual device over a
+// pseudo-terminal; what it prints, its JSON, its exit statuses and what the device saw.
+// Frames here were computed with python3.
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "tests/support/Hex.h"
+#include "tests/support/Pty.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/TestFiles.h"
+
+namespace {
+
+struct Result {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Result cli(const QStringList &arguments) {
+    QProcess program;
+    program.start(QStringLiteral(R7260_CLI_PATH), arguments);
+    if (!program.waitForFinished(30000))
+        program.kill();
+    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+            QString::fromUtf8(program.readAllStandardOutput()),
+            QString::fromUtf8(program.readAllStandardError())};
+}
+
+// --json output: one object per line; an empty object for a line that is no JSON object.
+QList<QJsonObject> objects(const QString &out) {
+    QList<QJsonObject> list;
+    for (const QString &line : out.split(u'\n', Qt::SkipEmptyParts)) {
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &error);
+        list << (error.error == QJsonParseError::NoError ? document.object() : QJsonObject());
+    }
+    return list;
+}
+
+QString hexLine(const QByteArray &bytes) {
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+    Sim sim;
+
+    QStringList on(const QStringList &arguments) {
+        return QStringList{QStringLiteral("-p"), sim.path} + arguments;
+    }
+    // What the device logged since the last call (--verbose: a "<- " line per request it got).
+    QString deviceLog() {
+        while (sim.process.waitForReadyRead(200)) {
+        }
+        return QString::fromUtf8(sim.process.readAllStandardError());
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(sim.start({QStringLiteral("--verbose")})); }
+    void init() { deviceLog(); }
+
+    void setThenGet_data() {
+        QTest::addColumn<QStringList>("framing");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<QByteArray>("request");
+        // clang-format off
+        QTest::newRow("RTU") << QStringList{} << 12345 << hex("01 27 04 00 00 30 39 28 C5");
+        QTest::newRow("ASCII") << QStringList{"--ascii"} << 777 << QByteArray(":01270400000309C8\r\n");
+        // clang-format on
+    }
+    void setThenGet() {
+        QFETCH(QStringList, framing);
+        QFETCH(int, speed);
+        QFETCH(QByteArray, request);
+        const Result set =
+            cli(on(framing + QStringList{"--json", "set-max-speed", QString::number(speed)}));
+        QCOMPARE(set.status, 0);
+        const QJsonObject sent = objects(set.out).value(0);
+        QCOMPARE(sent.value("tx").toString(), hexLine(request));
+        QVERIFY(sent.value("error").isNull());
+        const Result get = cli(on(framing + QStringList{"--json", "get-max-speed"}));
+        QCOMPARE(get.status, 0);
+        QCOMPARE(objects(get.out).value(0).value("value").toInt(), speed);
+    }
+
+    void exitStatuses_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<int>("requests"); // how many the device received
+        // clang-format off
+        QTest::newRow("raw with CRC") << QStringList{"raw", "01 20 00", "--crc"} << 0 << "rx: 01 20 00 39 C0" << 1;
+        QTest::newRow("raw with LRC") << QStringList{"raw", "01", "20", "00", "--lrc"} << 0 << "rx: 3A 30 31 32 30 30 30 44 46 0D 0A" << 1;
+        QTest::newRow("failure reply") << QStringList{"set-start-speed", "0"} << 1 << "error: failure reply, error 03" << 1;
+        QTest::newRow("absent address") << QStringList{"-a", "5", "--timeout", "200", "handshake"} << 2 << "no reply within 200 ms" << 1;
+        QTest::newRow("missing port") << QStringList{"-p", "/nonexistent/ttyR", "handshake"} << 3 << "设备不存在" << 0;
+        QTest::newRow("value out of range") << QStringList{"set-start-speed", "2147483648"} << 64 << "初速度超出范围" << 0;
+        QTest::newRow("address out of range") << QStringList{"-a", "100", "get-speed"} << 64 << "设备操作地址超出范围" << 0;
+        QTest::newRow("argument missing") << QStringList{"move-relative", "0"} << 64 << "move-relative takes 2" << 0;
+        QTest::newRow("unknown command") << QStringList{"jump"} << 64 << "unknown command" << 0;
+        QTest::newRow("option of another command") << QStringList{"--loops", "2", "stop"} << 64 << "belong to the run" << 0;
+        // clang-format on
+    }
+    void exitStatuses() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        QFETCH(int, requests);
+        const Result result = cli(on(arguments));
+        QCOMPARE(result.status, status);
+        QVERIFY2((result.out + result.err).contains(says), qPrintable(result.out + result.err));
+        QCOMPARE(deviceLog().count(QLatin1String("<- ")), requests);
+    }
+
+    void runList_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("loops");
+        QTest::addColumn<QList<int>>("lines"); // the lines sent, in order
+        // clang-format off
+        QTest::newRow("two passes") << QByteArray("01 20 00 39 C0\r\nDelay:50\r\n01 26 00 3A 60\r\n") << "2" << QList<int>{0, 2, 0, 2};
+        QTest::newRow("a jump that loops for ever") << QByteArray("01 20 00 39 C0\r\n01 26 00 3A 60\r\nGoIdx:1") << "3" << QList<int>{0, 1, 1, 1};
+        // clang-format on
+    }
+    void runList() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, loops);
+        QFETCH(QList<int>, lines);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("list.txt"));
+        QVERIFY(writeBytes(path, file));
+        const Result result = cli(on({"--json", "run", path, "--loops", loops, "-l", "20"}));
+        QCOMPARE(result.status, 0);
+        QList<int> sent;
+        for (const QJsonObject &exchange : objects(result.out)) {
+            QVERIFY2(exchange.value("error").isNull(), qPrintable(result.out));
+            sent << exchange.value("line").toInt(-1);
+        }
+        QCOMPARE(sent, lines);
+        QCOMPARE(deviceLog().count(QLatin1String("<- ")), lines.size());
+    }
+
+    // Noise that looks like the start of a failure reply, then the real reply in two pieces.
+    void replyBehindNoise() {
+        Pty line;
+        QProcess program;
+        program.start(QStringLiteral(R7260_CLI_PATH),
+                      {"-p", line.slavePath(), "--json", "get-start-speed"});
+        QCOMPARE(line.readAtLeast(5, 10000), hex("01 26 00 3A 60"));
+        line.write(hex("E7 E0 B4 01 26 04"));
+        QTest::qWait(50);
+        line.write(hex("00 00 00 64 FC ED"));
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 0);
+        const QJsonObject reply =
+            objects(QString::fromUtf8(program.readAllStandardOutput())).value(0);
+        QCOMPARE(reply.value("value").toInt(), 100);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
