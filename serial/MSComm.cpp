@@ -70,9 +70,10 @@ QString MSComm::devicePath() const {
 }
 
 bool MSComm::waitForInput(int ms) {
-    if (!m_port.isOpen())
-        return false;
-    return m_port.bytesAvailable() > 0 || m_port.waitForReadyRead(ms);
+    QMutexLocker lock(&m_received->mutex);
+    if (m_received->bytes.isEmpty() && m_received->open)
+        m_received->arrived.wait(&m_received->mutex, QDeadlineTimer(ms));
+    return !m_received->bytes.isEmpty();
 }
 
 int MSComm::CommEvent() const {

@@ -19,6 +19,7 @@ void PortWorker::takeArrived() {
     {
         const QMutexLocker lock(&m_shared.mutex);
         m_shared.bytes += arrived;
+        m_shared.arrived.wakeAll();
     }
     m_shared.event = comEvReceive;
 }
@@ -53,7 +54,11 @@ std::optional<OpenError> PortWorker::open(const QString &device, const LineSetti
 }
 
 void PortWorker::close() {
-    m_shared.open = false;
+    {
+        const QMutexLocker lock(&m_shared.mutex);
+        m_shared.open = false;
+        m_shared.arrived.wakeAll();
+    }
     if (m_port->isOpen())
         m_port->close();
 }

@@ -8,6 +8,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QSerialPort>
+#include <QWaitCondition>
 #include <atomic>
 #include <optional>
 
@@ -18,6 +19,7 @@ namespace serial {
 // What the port's thread and the window share.
 struct ReceiveBuffer {
     QMutex mutex;
+    QWaitCondition arrived; // woken when bytes arrive or the port goes away
     QByteArray bytes;
     std::atomic<bool> open = false;
     std::atomic<int> event = comEvNone;
