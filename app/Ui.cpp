@@ -74,6 +74,9 @@ QPushButton *Texts::addButton(const char *name) {
     auto *b = smallButton(name, ">", nullptr);
     m_entries.push_back({b, "toolTip", "ui", QT_TRANSLATE_NOOP("ui", "加入高级命令")});
     show(m_entries.back());
+    m_entries.push_back(
+        {b, "statusTip", "ui", QT_TRANSLATE_NOOP("ui", "发送该命令，并把它的帧加到命令列表末尾")});
+    show(m_entries.back());
     return b;
 }
 

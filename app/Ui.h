@@ -37,7 +37,8 @@ public:
     QPushButton *button(const char *name, const char *caption, const char *tip = nullptr);
     // The narrow buttons: "?" query, "0" clear ...
     QPushButton *smallButton(const char *name, const char *caption, const char *tip);
-    // ">": adds the next frame of the button beside it to the command list.
+    // ">": adds the next frame of the button beside it to the command list. Its tooltip is a
+    // fixed text other tools rely on; the status bar says what it does.
     QPushButton *addButton(const char *name);
     // "↓": puts the command body of the button beside it into the IO replacement box.
     QPushButton *ioButton(const char *name);
