@@ -43,15 +43,23 @@ QString Texts::tr(const char *source) const {
     return QCoreApplication::translate(m_context, source);
 }
 
+void Texts::follow(std::function<void()> refresh) {
+    refresh();
+    m_followers.push_back(std::move(refresh));
+}
+
 void Texts::show(const Entry &entry) const {
     entry.control->setProperty(entry.property,
                                QCoreApplication::translate(entry.context, entry.source));
 }
 
 bool Texts::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::LanguageChange && watched == parent())
+    if (event->type() == QEvent::LanguageChange && watched == parent()) {
         for (const Entry &entry : m_entries)
             show(entry);
+        for (const auto &refresh : m_followers)
+            refresh();
+    }
     return QObject::eventFilter(watched, event);
 }
 

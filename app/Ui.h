@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -33,6 +34,9 @@ public:
     // Shows `source` (translated) as the control's property ("text", "title", "toolTip" ...).
     void set(QObject *control, const char *property, const char *source);
     QString tr(const char *source) const;
+    // For texts made at run time (a port's tooltip, a document): runs `refresh` now and again
+    // after every language change.
+    void follow(std::function<void()> refresh);
 
     QPushButton *button(const char *name, const char *caption, const char *tip = nullptr);
     // The narrow buttons: "?" query, "0" clear ...
@@ -61,6 +65,7 @@ private:
 
     const char *m_context;
     std::vector<Entry> m_entries;
+    std::vector<std::function<void()>> m_followers;
 };
 
 // Controls without translated text.
