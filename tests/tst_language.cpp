@@ -1,11 +1,12 @@
 // The language switch: every text of the window in English and back to exactly the Chinese it
 // was, the choice kept across a restart, the device captions named like the protocol table's
-// commands.
+// commands, and the tool tab on a 1366x768 laptop (1366x680 left by taskbar and title bar).
 
 #include <QAction>
 #include <QComboBox>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTest>
 #include <memory>
@@ -105,6 +106,40 @@ private slots:
         restart();
         QVERIFY(option("Option1")->isChecked() && !option("Option2")->isChecked());
         QCOMPARE(textsOf(window.get()), chinese);
+    }
+
+    // Every control inside the tool tab's scroll area, no caption cut, no scrolling needed.
+    void toolTabFitsLaptop_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("height");
+        // clang-format off
+        QTest::newRow("English 1366x680") << "Option2" << 680;
+        QTest::newRow("Chinese 1366x680") << "Option1" << 680;
+        QTest::newRow("Chinese 1366x740") << "Option1" << 740;
+        // clang-format on
+    }
+    void toolTabFitsLaptop() {
+        QFETCH(QString, language);
+        QFETCH(int, height);
+        choose(qPrintable(language));
+        window->resize(1366, height);
+        settle();
+        if (const QString dir = qEnvironmentVariable("R7260_SCREENSHOT_DIR"); !dir.isEmpty())
+            QVERIFY(window->grab().save(QStringLiteral("%1/tool-%2.png")
+                                            .arg(dir, QTest::currentDataTag())
+                                            .replace(u' ', u'-')));
+        auto *scroll = window->findChild<QScrollArea *>("ToolScroll");
+        QWidget *content = scroll->widget();
+        QVERIFY(scroll->viewport()->rect().contains(content->geometry()));
+        for (QWidget *w : content->findChildren<QWidget *>()) {
+            if (!w->isVisible() || w->objectName().isEmpty())
+                continue;
+            QVERIFY2(content->rect().contains(QRect(w->mapTo(content, QPoint()), w->size())),
+                     qPrintable(w->objectName()));
+            if (auto *b = qobject_cast<QAbstractButton *>(w))
+                QVERIFY2(b->width() >= b->fontMetrics().horizontalAdvance(b->text()),
+                         qPrintable(b->objectName() + u' ' + b->text()));
+        }
     }
 };
 
