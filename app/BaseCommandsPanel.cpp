@@ -28,14 +28,15 @@ BaseCommandsPanel::BaseCommandsPanel(PanelHost &host) {
                                          source ? QList<QWidget *>{source} : QList<QWidget *>{}));
         g->addWidget(button, row, column);
     };
+    // Two rows, each query beside its change: the window fits a laptop's screen.
     add("Command12", QT_TR_NOOP("握手"), FunctionCode::Handshake, nullptr, 0, 0);
     add("Command13", QT_TR_NOOP("查地址"), FunctionCode::GetAddress, nullptr, 0, 1);
-    add("Command15", QT_TR_NOOP("查波特率"), FunctionCode::GetBaudRate, nullptr, 0, 2);
-    add("Command14", QT_TR_NOOP("改地址"), FunctionCode::SetAddress, newAddress, 1, 0);
-    add("Command16", QT_TR_NOOP("改波特率"), FunctionCode::SetBaudRate, newRate, 2, 0);
-    g->addWidget(texts->label("Label12", QT_TR_NOOP("New Addr:")), 1, 1, Qt::AlignRight);
-    g->addWidget(newAddress, 1, 2);
-    g->addWidget(texts->label("Label13", QT_TR_NOOP("Bitrate:")), 2, 1, Qt::AlignRight);
-    g->addWidget(newRate, 2, 2);
-    g->setColumnStretch(3, 1);
+    add("Command14", QT_TR_NOOP("改地址"), FunctionCode::SetAddress, newAddress, 0, 2);
+    add("Command15", QT_TR_NOOP("查波特率"), FunctionCode::GetBaudRate, nullptr, 1, 1);
+    add("Command16", QT_TR_NOOP("改波特率"), FunctionCode::SetBaudRate, newRate, 1, 2);
+    g->addWidget(texts->label("Label12", QT_TR_NOOP("New Addr:")), 0, 3, Qt::AlignRight);
+    g->addWidget(newAddress, 0, 4);
+    g->addWidget(texts->label("Label13", QT_TR_NOOP("Bitrate:")), 1, 3, Qt::AlignRight);
+    g->addWidget(newRate, 1, 4);
+    g->setColumnStretch(5, 1);
 }

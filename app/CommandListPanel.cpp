@@ -21,8 +21,10 @@
 
 namespace {
 
-const QString kOpenFilter = QStringLiteral("txt文件(*.txt)|*.txt|所有文件(*.*)|*.*||");
-const QString kSaveFilter = QStringLiteral("TXT文件(*.TXT)|*.TXT|所有文件(*.*)|*.*||");
+const char *const kOpenFilter =
+    QT_TRANSLATE_NOOP("CommandListPanel", "txt文件(*.txt)|*.txt|所有文件(*.*)|*.*||");
+const char *const kSaveFilter =
+    QT_TRANSLATE_NOOP("CommandListPanel", "TXT文件(*.TXT)|*.TXT|所有文件(*.*)|*.*||");
 
 constexpr double kMinDelay = 50;
 constexpr double kMaxDelay = 60000;
@@ -151,7 +153,7 @@ void CommandListPanel::DelectList_Click() {
 // ---- Files ---------------------------------------------------------------------------------
 
 void CommandListPanel::Command54_Click() {
-    const QString name = m_host.prompts().openFileName(tr("打开文件"), kOpenFilter);
+    const QString name = m_host.prompts().openFileName(tr("打开文件"), tr(kOpenFilter));
     if (name.isEmpty())
         return;
     if (!automation::FileExists(name)) {
@@ -170,7 +172,7 @@ void CommandListPanel::Command54_Click() {
 }
 
 void CommandListPanel::Command55_Click() {
-    const QString name = m_host.prompts().saveFileName(tr("保存文件"), kSaveFilter);
+    const QString name = m_host.prompts().saveFileName(tr("保存文件"), tr(kSaveFilter));
     if (name.isEmpty())
         return;
     const QString title = tr("文件保存");

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGridLayout>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -55,7 +56,8 @@ FrmMain::FrmMain(QWidget *parent)
             [this](const QString &reason) { showStatus(tr("写入串口失败：%1").arg(reason)); });
     connect(m_serial, &SerialPanel::opened, this, [this] { Timer1->setEnabled(true); });
     connect(m_serial, &SerialPanel::framingChanged, m_motion, &MotionPanel::setFraming);
-    resize(1366, 740);
+    // A 1366x768 laptop leaves about this much beside its taskbar and the title bar.
+    resize(1366, 680);
 }
 
 FrmMain::~FrmMain() = default;
@@ -98,7 +100,13 @@ QWidget *FrmMain::toolTab() {
     grid->addWidget(new LanguagePanel, 1, 2);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(0, 1);
-    return tab;
+    // On a screen smaller than the tool needs, the tab scrolls rather than push controls off it.
+    auto *scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("ToolScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(tab);
+    return scroll;
 }
 
 void FrmMain::retranslateTabs() {

@@ -1,5 +1,6 @@
 #include "app/InfoTabs.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -63,9 +64,19 @@ QWidget *protocolTab() {
     layout->setContentsMargins(0, 0, 0, 0);
     auto *document = new RichTextBox;
     document->setObjectName(QStringLiteral("RichTextBox3"));
-    QFile file(QStringLiteral(":/protocol.txt"));
-    if (file.open(QIODevice::ReadOnly))
-        document->setText(QString::fromUtf8(file.readAll()));
+    auto *texts = new ui::Texts(tab, "InfoTabs");
+    texts->follow([document] {
+        // The reference is a document per language; a translation names its own edition, and a
+        // language without one shows the Chinese original.
+        QFile file(QStringLiteral(":/") +
+                   QCoreApplication::translate("InfoTabs", "protocol.txt",
+                                               "the protocol reference's file in this language, "
+                                               "one of app/resources.qrc"));
+        if (!file.exists())
+            file.setFileName(QStringLiteral(":/protocol.txt"));
+        if (file.open(QIODevice::ReadOnly))
+            document->setText(QString::fromUtf8(file.readAll()));
+    });
     layout->addWidget(document);
     return tab;
 }

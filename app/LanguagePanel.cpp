@@ -1,14 +1,24 @@
 #include "app/LanguagePanel.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QRadioButton>
+#include <QSettings>
+#include <QTranslator>
 
 #include "app/Ui.h"
 
 namespace {
+
+const QString kChinese = QStringLiteral("zh");
+const QString kEnglish = QStringLiteral("en");
+const QString kLanguageKey = QStringLiteral("language");
+
+// Organisation and application: ~/.config/r7260-tool/r7260-tool.conf on Linux.
+const QString kSettingsName = QStringLiteral("r7260-tool");
 
 QPixmap pictureOfTheDevice() {
     QPixmap pixmap(120, 60);
@@ -29,7 +39,7 @@ QPixmap pictureOfTheDevice() {
 
 } // namespace
 
-LanguagePanel::LanguagePanel() {
+LanguagePanel::LanguagePanel() : m_translator(new QTranslator(this)), m_shown(kChinese) {
     auto *texts = new ui::Texts(this, "LanguagePanel");
     auto *chinese = texts->radio("Option1", QT_TR_NOOP("中文"));
     auto *english = texts->radio("Option2", "English");
@@ -48,4 +58,40 @@ LanguagePanel::LanguagePanel() {
     g->addWidget(english, 1, 1);
     g->addWidget(texts->label("Label17", "Version for 3.x"), 2, 0, 1, 2);
     g->addWidget(picture, 0, 3, 3, 1, Qt::AlignRight | Qt::AlignVCenter);
+
+    connect(chinese, &QRadioButton::clicked, this, [this] { choose(kChinese); });
+    connect(english, &QRadioButton::clicked, this, [this] { choose(kEnglish); });
+    const QString stored = QSettings(kSettingsName, kSettingsName).value(kLanguageKey).toString();
+    if (stored.isEmpty())
+        return;
+    chinese->setChecked(stored == kChinese);
+    english->setChecked(stored == kEnglish);
+    showLanguage(stored);
+}
+
+void LanguagePanel::choose(const QString &language) {
+    QSettings stored(kSettingsName, kSettingsName);
+    stored.setValue(kLanguageKey, language);
+    stored.sync();
+    // The window switches all the same; only the next start will not know.
+    if (stored.status() != QSettings::NoError)
+        qWarning("r7260-tool: the language choice could not be stored in %s",
+                 qPrintable(stored.fileName()));
+    showLanguage(language);
+}
+
+void LanguagePanel::showLanguage(const QString &language) {
+    if (language == m_shown)
+        return;
+    // Every window hears of each change (QEvent::LanguageChange) and shows its texts again.
+    QCoreApplication::removeTranslator(m_translator);
+    m_shown = kChinese;
+    if (language == kChinese)
+        return;
+    if (!m_translator->load(QStringLiteral(":/i18n/r7260-tool_") + language)) {
+        qWarning("r7260-tool: no translation for language \"%s\"", qPrintable(language));
+        return;
+    }
+    QCoreApplication::installTranslator(m_translator);
+    m_shown = language;
 }

@@ -25,9 +25,11 @@ ManualToolsPanel::ManualToolsPanel(PanelHost &host) : m_host(host) {
         bindClick(button, handler);
         return button;
     };
-    // The ">" beside a sending tool: adds what the tool sends to the list.
+    // The ">" beside a sending tool: adds what the tool sends to the list. Its tooltip is a fixed
+    // text other tools rely on; the status bar says what it does.
     auto add = [&](const char *name, Handler handler) {
         auto *button = texts->smallButton(name, ">", QT_TR_NOOP("添加高级命令"));
+        texts->set(button, "statusTip", QT_TR_NOOP("发送，并把发送的内容加到命令列表末尾"));
         bindCapture(button, host, ListCapture, handler);
         return button;
     };

@@ -105,12 +105,12 @@ MotionPanel::MotionPanel(PanelHost &host) {
     Command88 = texts->smallButton("Command88", "?", nullptr);
     bindClick(Command81, commandHandler(host, BindInputs, {pattern, Text31}, ListCapture));
     bindClick(Command88, commandHandler(host, GetBinding, {pattern}));
+    // One row, the digits' order named beside the pattern: the window fits a laptop's screen.
     g->addWidget(texts->label("Label61", QT_TR_NOOP("IO控制:")), 7, 0);
-    g->addWidget(texts->label("Label64", QT_TR_NOOP("IN序号  54321")), 7, 1);
-    g->addWidget(pattern, 8, 1);
-    g->addWidget(ui::row({texts->label("Label62", QT_TR_NOOP("＝命令")), Text31}), 8, 2);
-    g->addWidget(Command81, 8, 3);
-    g->addWidget(Command88, 8, 4);
+    g->addWidget(ui::row({texts->label("Label64", QT_TR_NOOP("IN序号  54321")), pattern}), 7, 1);
+    g->addWidget(ui::row({texts->label("Label62", QT_TR_NOOP("＝命令")), Text31}), 7, 2);
+    g->addWidget(Command81, 7, 3);
+    g->addWidget(Command88, 7, 4);
     g->setColumnStretch(1, 1);
 }
 

@@ -18,6 +18,7 @@ using enum device::FunctionCode;
 // box, add the query to the list.
 struct ParameterRow {
     const char *caption;
+    const char *tip;
     device::FunctionCode set;
     const char *setButton, *value, *start, *addSet;
     device::FunctionCode query;
@@ -25,12 +26,12 @@ struct ParameterRow {
 };
 // clang-format off
 const ParameterRow kParameters[] = {
-    {QT_TRANSLATE_NOOP("ParameterPanel", "初速度"), SetStartSpeed, "Command17", "Text12", "100", "Command46", GetStartSpeed, "Command57", "Text27", "Command71"},
-    {QT_TRANSLATE_NOOP("ParameterPanel", "最大速度"), SetMaxSpeed, "Command24", "Text13", "10000", "Command47", GetMaxSpeed, "Command58", "Text26", "Command72"},
-    {QT_TRANSLATE_NOOP("ParameterPanel", "末速度"), SetEndSpeed, "Command25", "Text14", "1000", "Command48", GetEndSpeed, "Command59", "Text25", "Command73"},
-    {QT_TRANSLATE_NOOP("ParameterPanel", "加速度"), SetAcceleration, "Command26", "Text15", "10000", "Command49", GetAcceleration, "Command60", "Text24", "Command74"},
-    {QT_TRANSLATE_NOOP("ParameterPanel", "减速度"), SetDeceleration, "Command27", "Text16", "10000", "Command50", GetDeceleration, "Command61", "Text6", "Command75"},
-    {QT_TRANSLATE_NOOP("ParameterPanel", "归零速度"), SetHomingSpeed, "Command64", "Text29", "10000", "Command63", GetHomingSpeed, "Command62", "Text28", "Command76"},
+    {QT_TRANSLATE_NOOP("ParameterPanel", "初速度"), QT_TRANSLATE_NOOP("ParameterPanel", "设置运动初速度：把右边框中的值（脉冲/秒）写入设备"), SetStartSpeed, "Command17", "Text12", "100", "Command46", GetStartSpeed, "Command57", "Text27", "Command71"},
+    {QT_TRANSLATE_NOOP("ParameterPanel", "最大速度"), QT_TRANSLATE_NOOP("ParameterPanel", "设置运动最大速度：把右边框中的值（脉冲/秒）写入设备"), SetMaxSpeed, "Command24", "Text13", "10000", "Command47", GetMaxSpeed, "Command58", "Text26", "Command72"},
+    {QT_TRANSLATE_NOOP("ParameterPanel", "末速度"), QT_TRANSLATE_NOOP("ParameterPanel", "设置运动末速度：把右边框中的值（脉冲/秒）写入设备"), SetEndSpeed, "Command25", "Text14", "1000", "Command48", GetEndSpeed, "Command59", "Text25", "Command73"},
+    {QT_TRANSLATE_NOOP("ParameterPanel", "加速度"), QT_TRANSLATE_NOOP("ParameterPanel", "设置运动加速度：把右边框中的值（脉冲/秒²）写入设备"), SetAcceleration, "Command26", "Text15", "10000", "Command49", GetAcceleration, "Command60", "Text24", "Command74"},
+    {QT_TRANSLATE_NOOP("ParameterPanel", "减速度"), QT_TRANSLATE_NOOP("ParameterPanel", "设置运动减速度：把右边框中的值（脉冲/秒²）写入设备"), SetDeceleration, "Command27", "Text16", "10000", "Command50", GetDeceleration, "Command61", "Text6", "Command75"},
+    {QT_TRANSLATE_NOOP("ParameterPanel", "归零速度"), QT_TRANSLATE_NOOP("ParameterPanel", "设置归零运动速度：把右边框中的值（脉冲/秒）写入设备"), SetHomingSpeed, "Command64", "Text29", "10000", "Command63", GetHomingSpeed, "Command62", "Text28", "Command76"},
 };
 
 // The motion queries: the query, its result box and its add button; a position also has a
@@ -72,7 +73,7 @@ ParameterPanel::ParameterPanel(PanelHost &host) : m_texts(new ui::Texts(this, "P
     params->addWidget(m_texts->label("Label14", QT_TR_NOOP("查询值")), 0, 4, Qt::AlignCenter);
     int r = 1;
     for (const ParameterRow &p : kParameters) {
-        auto *set = m_texts->button(p.setButton, p.caption);
+        auto *set = m_texts->button(p.setButton, p.caption, p.tip);
         auto *value = ui::textBox(p.value, QLatin1String(p.start), 70);
         auto *addSet = m_texts->addButton(p.addSet);
         auto *query = m_texts->smallButton(p.queryButton, "?", QT_TR_NOOP("查询设定值"));

@@ -86,7 +86,7 @@ SerialPanel::SerialPanel(serial::MSComm &port, PanelHost &host)
     auto announce = [this] { emit framingChanged(framing()); };
     connect(Combo7, &QComboBox::currentTextChanged, this, announce);
     connect(Combo7, &QComboBox::activated, this, announce);
-    refreshPortTips();
+    m_texts->follow([this] { refreshPortTips(); });
 }
 
 codec::Framing SerialPanel::framing() const {

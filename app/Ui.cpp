@@ -43,15 +43,23 @@ QString Texts::tr(const char *source) const {
     return QCoreApplication::translate(m_context, source);
 }
 
+void Texts::follow(std::function<void()> refresh) {
+    refresh();
+    m_followers.push_back(std::move(refresh));
+}
+
 void Texts::show(const Entry &entry) const {
     entry.control->setProperty(entry.property,
                                QCoreApplication::translate(entry.context, entry.source));
 }
 
 bool Texts::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::LanguageChange && watched == parent())
+    if (event->type() == QEvent::LanguageChange && watched == parent()) {
         for (const Entry &entry : m_entries)
             show(entry);
+        for (const auto &refresh : m_followers)
+            refresh();
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -73,6 +81,9 @@ QPushButton *Texts::smallButton(const char *name, const char *caption, const cha
 QPushButton *Texts::addButton(const char *name) {
     auto *b = smallButton(name, ">", nullptr);
     m_entries.push_back({b, "toolTip", "ui", QT_TRANSLATE_NOOP("ui", "加入高级命令")});
+    show(m_entries.back());
+    m_entries.push_back(
+        {b, "statusTip", "ui", QT_TRANSLATE_NOOP("ui", "发送该命令，并把它的帧加到命令列表末尾")});
     show(m_entries.back());
     return b;
 }

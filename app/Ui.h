@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -33,11 +34,15 @@ public:
     // Shows `source` (translated) as the control's property ("text", "title", "toolTip" ...).
     void set(QObject *control, const char *property, const char *source);
     QString tr(const char *source) const;
+    // For texts made at run time (a port's tooltip, a document): runs `refresh` now and again
+    // after every language change.
+    void follow(std::function<void()> refresh);
 
     QPushButton *button(const char *name, const char *caption, const char *tip = nullptr);
     // The narrow buttons: "?" query, "0" clear ...
     QPushButton *smallButton(const char *name, const char *caption, const char *tip);
-    // ">": adds the next frame of the button beside it to the command list.
+    // ">": adds the next frame of the button beside it to the command list. Its tooltip is a
+    // fixed text other tools rely on; the status bar says what it does.
     QPushButton *addButton(const char *name);
     // "↓": puts the command body of the button beside it into the IO replacement box.
     QPushButton *ioButton(const char *name);
@@ -60,6 +65,7 @@ private:
 
     const char *m_context;
     std::vector<Entry> m_entries;
+    std::vector<std::function<void()>> m_followers;
 };
 
 // Controls without translated text.

@@ -90,10 +90,11 @@ Data data(const Command &command, const QStringList &arguments) {
 }
 
 QString rangeText(const Refusal &refusal) {
+    const QString fromTo = translated(QT_TRANSLATE_NOOP("device", "%1到%2"));
     switch (refusal.range) {
     case Range::Hex:
-        return QStringLiteral("%1到%2").arg(QString::number(refusal.minimum, 16).toUpper(),
-                                            QString::number(refusal.maximum, 16).toUpper());
+        return fromTo.arg(QString::number(refusal.minimum, 16).toUpper(),
+                          QString::number(refusal.maximum, 16).toUpper());
     case Range::Bytes:
         return translated(QT_TRANSLATE_NOOP("device", "%1到%2个字节"))
             .arg(refusal.minimum)
@@ -101,7 +102,7 @@ QString rangeText(const Refusal &refusal) {
     case Range::Decimal:
         break;
     }
-    return QStringLiteral("%1到%2").arg(refusal.minimum).arg(refusal.maximum);
+    return fromTo.arg(refusal.minimum).arg(refusal.maximum);
 }
 
 } // namespace

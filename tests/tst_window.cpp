@@ -71,12 +71,18 @@ private slots:
         row("Command14", "改地址");
         row("Command15", "查波特率");
         row("Command16", "改波特率");
-        row("Command17", "初速度");
-        row("Command24", "最大速度");
-        row("Command25", "末速度");
-        row("Command26", "加速度");
-        row("Command27", "减速度");
-        row("Command64", "归零速度");
+        row("Command17", "初速度",
+            QString::fromUtf8("设置运动初速度：把右边框中的值（脉冲/秒）写入设备"));
+        row("Command24", "最大速度",
+            QString::fromUtf8("设置运动最大速度：把右边框中的值（脉冲/秒）写入设备"));
+        row("Command25", "末速度",
+            QString::fromUtf8("设置运动末速度：把右边框中的值（脉冲/秒）写入设备"));
+        row("Command26", "加速度",
+            QString::fromUtf8("设置运动加速度：把右边框中的值（脉冲/秒²）写入设备"));
+        row("Command27", "减速度",
+            QString::fromUtf8("设置运动减速度：把右边框中的值（脉冲/秒²）写入设备"));
+        row("Command64", "归零速度",
+            QString::fromUtf8("设置归零运动速度：把右边框中的值（脉冲/秒）写入设备"));
         for (const char *q :
              {"Command57", "Command58", "Command59", "Command60", "Command61", "Command62"})
             row(q, "?", QString::fromUtf8("查询设定值"));

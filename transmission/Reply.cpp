@@ -82,7 +82,8 @@ QString messageOf(const Reply &reply) {
                 .arg(caption,
                      QStringLiteral("%1").arg(*reply.error, 2, 16, QLatin1Char('0')).toUpper());
         if (const char *meaning = errorMeaning(*reply.error))
-            text += QStringLiteral("（%1）").arg(device::translated(meaning));
+            text += device::translated(QT_TRANSLATE_NOOP("device", "（%1）"))
+                        .arg(device::translated(meaning));
         return text;
     }
     case Reply::Status::CheckFailed:

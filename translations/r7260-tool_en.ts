@@ -1,0 +1,1045 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>BaseCommandsPanel</name>
+    <message>
+        <source>基本命令</source>
+        <translation>Basic commands</translation>
+    </message>
+    <message>
+        <source>握手</source>
+        <translation>Handshake</translation>
+    </message>
+    <message>
+        <source>查地址</source>
+        <translation>Get address</translation>
+    </message>
+    <message>
+        <source>查波特率</source>
+        <translation>Get baud rate</translation>
+    </message>
+    <message>
+        <source>改地址</source>
+        <translation>Set address</translation>
+    </message>
+    <message>
+        <source>改波特率</source>
+        <translation>Set baud rate</translation>
+    </message>
+    <message>
+        <source>New Addr:</source>
+        <translation>New Addr:</translation>
+    </message>
+    <message>
+        <source>Bitrate:</source>
+        <translation>Bitrate:</translation>
+    </message>
+</context>
+<context>
+    <name>CommandListPanel</name>
+    <message>
+        <source>txt文件(*.txt)|*.txt|所有文件(*.*)|*.*||</source>
+        <translation>Text files (*.txt)|*.txt|All files (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>TXT文件(*.TXT)|*.TXT|所有文件(*.*)|*.*||</source>
+        <translation>TXT files (*.TXT)|*.TXT|All files (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>高级自动控制功能(HEX格式)</source>
+        <translation>Advanced automatic control (HEX format)</translation>
+    </message>
+    <message>
+        <source>按行循环执行命令</source>
+        <translation>Run the lines in a loop</translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation>Open file</translation>
+    </message>
+    <message>
+        <source>命令另存为</source>
+        <translation>Save list as</translation>
+    </message>
+    <message>
+        <source>插入命令</source>
+        <translation>Insert</translation>
+    </message>
+    <message>
+        <source>命令操作</source>
+        <translation>List</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>隔</source>
+        <translation>Every</translation>
+    </message>
+    <message>
+        <source>MS</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>无延时命令，默认间隔为1秒</source>
+        <translation>Without a Delay line the interval is 1 second</translation>
+    </message>
+    <message>
+        <source>延时:</source>
+        <translation>Delay:</translation>
+    </message>
+    <message>
+        <source>毫秒50-60000</source>
+        <translation>ms, 50-60000</translation>
+    </message>
+    <message>
+        <source>跳转:</source>
+        <translation>Jump:</translation>
+    </message>
+    <message>
+        <source>行</source>
+        <translation>line</translation>
+    </message>
+    <message>
+        <source>文件名无效,请重新打开!</source>
+        <translation>Invalid file name, please open again!</translation>
+    </message>
+    <message>
+        <source>无法读取文件 %1：%2
+命令列表保持不变。</source>
+        <translation>Cannot read the file %1: %2
+The command list is unchanged.</translation>
+    </message>
+    <message>
+        <source>已从 %1 读入 %2 行</source>
+        <translation>Read %2 lines from %1</translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>文件保存</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>是否覆盖文件？</source>
+        <translation>Overwrite the file?</translation>
+    </message>
+    <message>
+        <source>已保存 %1 行到 %2</source>
+        <translation>Saved %1 lines to %2</translation>
+    </message>
+    <message>
+        <source>命令列表为空：已删除 %1，未创建新文件</source>
+        <translation>The command list is empty: deleted %1, created no new file</translation>
+    </message>
+    <message>
+        <source>命令列表为空：未创建文件</source>
+        <translation>The command list is empty: created no file</translation>
+    </message>
+    <message>
+        <source>文件未保存：%1</source>
+        <translation>File not saved: %1</translation>
+    </message>
+    <message>
+        <source>原文件保持不变。</source>
+        <translation>The original file is unchanged.</translation>
+    </message>
+    <message>
+        <source>间隔时间超出范围,请设置0到65535毫秒之间</source>
+        <translation>Interval out of range, please set 0 to 65535 ms</translation>
+    </message>
+</context>
+<context>
+    <name>FrmMain</name>
+    <message>
+        <source>写入串口失败：%1</source>
+        <translation>Writing to the serial port failed: %1</translation>
+    </message>
+    <message>
+        <source>Tervane数控MODBUS(CAN测试)调试工具FOR R7260S</source>
+        <translation>Tervane CNC MODBUS (CAN Test) Commissioning Tool for R7260S</translation>
+    </message>
+    <message>
+        <source>驱动产品</source>
+        <translation>Drive products</translation>
+    </message>
+    <message>
+        <source>控制产品</source>
+        <translation>Control products</translation>
+    </message>
+    <message>
+        <source>TervaneMODBUS调试工具</source>
+        <translation>Tervane MODBUS Tool</translation>
+    </message>
+    <message>
+        <source>通讯协议</source>
+        <translation>Protocol</translation>
+    </message>
+    <message>
+        <source>系统提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>串口未打开，命令未发送</source>
+        <translation>Serial port not open: command not sent</translation>
+    </message>
+    <message>
+        <source>串口拒绝写入</source>
+        <translation>The serial port refused the write</translation>
+    </message>
+</context>
+<context>
+    <name>InfoTabs</name>
+    <message>
+        <source>步进电机驱动器</source>
+        <translation>Stepper motor drivers</translation>
+    </message>
+    <message>
+        <source>细分型步进驱动器</source>
+        <translation>Microstepping drivers</translation>
+    </message>
+    <message>
+        <source>数字式步进驱动器</source>
+        <translation>Digital stepper drivers</translation>
+    </message>
+    <message>
+        <source>混合式步进电机</source>
+        <translation>Hybrid stepper motors</translation>
+    </message>
+    <message>
+        <source>闭环步进系统</source>
+        <translation>Closed-loop stepper systems</translation>
+    </message>
+    <message>
+        <source>一体化步进电机</source>
+        <translation>Integrated stepper motors</translation>
+    </message>
+    <message>
+        <source>直线步进电机</source>
+        <translation>Linear stepper motors</translation>
+    </message>
+    <message>
+        <source>步进电机减速机</source>
+        <translation>Stepper motor gearboxes</translation>
+    </message>
+    <message>
+        <source>单轴运动控制器</source>
+        <translation>Single-axis motion controllers</translation>
+    </message>
+    <message>
+        <source>多轴运动控制器</source>
+        <translation>Multi-axis motion controllers</translation>
+    </message>
+    <message>
+        <source>总线型运动控制器</source>
+        <translation>Fieldbus motion controllers</translation>
+    </message>
+    <message>
+        <source>CAN总线驱动控制器</source>
+        <translation>CAN bus drive controllers</translation>
+    </message>
+    <message>
+        <source>RS-485驱动控制器</source>
+        <translation>RS-485 drive controllers</translation>
+    </message>
+    <message>
+        <source>脉冲发生器</source>
+        <translation>Pulse generators</translation>
+    </message>
+    <message>
+        <source>人机界面</source>
+        <translation>Operator panels (HMI)</translation>
+    </message>
+    <message>
+        <source>配套电源与线缆</source>
+        <translation>Power supplies and cables</translation>
+    </message>
+    <message>
+        <source>protocol.txt</source>
+        <comment>the protocol reference&apos;s file in this language, one of app/resources.qrc</comment>
+        <translation>protocol_en.txt</translation>
+    </message>
+</context>
+<context>
+    <name>LanguagePanel</name>
+    <message>
+        <source>中文</source>
+        <translation>Chinese</translation>
+    </message>
+    <message>
+        <source>语言选择(Select Language):</source>
+        <translation>Select language:</translation>
+    </message>
+</context>
+<context>
+    <name>ManualToolsPanel</name>
+    <message>
+        <source>添加高级命令</source>
+        <translation>Sends, and adds what it sends to the end of the command list</translation>
+    </message>
+    <message>
+        <source>发送，并把发送的内容加到命令列表末尾</source>
+        <translation>Sends, and adds what it sends to the end of the command list</translation>
+    </message>
+    <message>
+        <source>输入字符串：</source>
+        <translation>String:</translation>
+    </message>
+    <message>
+        <source>发送字符串</source>
+        <translation>Send string</translation>
+    </message>
+    <message>
+        <source>转为16进制</source>
+        <translation>To hex</translation>
+    </message>
+    <message>
+        <source>转为字符串</source>
+        <translation>To string</translation>
+    </message>
+    <message>
+        <source>MODBUS发送ASC</source>
+        <translation>Send MODBUS ASCII</translation>
+    </message>
+    <message>
+        <source>输入16进制：</source>
+        <translation>Hex:</translation>
+    </message>
+    <message>
+        <source>发送16进制数据</source>
+        <translation>Send hex data</translation>
+    </message>
+    <message>
+        <source>CRC校验：</source>
+        <translation>CRC:</translation>
+    </message>
+    <message>
+        <source>CRC低位在前</source>
+        <translation>CRC low byte first</translation>
+    </message>
+    <message>
+        <source>CRC高位在前</source>
+        <translation>CRC high byte first</translation>
+    </message>
+    <message>
+        <source>LRC校验：</source>
+        <translation>LRC:</translation>
+    </message>
+    <message>
+        <source>计算LRC</source>
+        <translation>Compute LRC</translation>
+    </message>
+    <message>
+        <source>MODBUS发送RTU</source>
+        <translation>Send MODBUS RTU</translation>
+    </message>
+</context>
+<context>
+    <name>MotionPanel</name>
+    <message>
+        <source>运动控制</source>
+        <translation>Motion control</translation>
+    </message>
+    <message>
+        <source>位置运动:</source>
+        <translation>Position move:</translation>
+    </message>
+    <message>
+        <source>正/负方向脉冲数:</source>
+        <translation>+/- pulses:</translation>
+    </message>
+    <message>
+        <source>运动</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>方向:</source>
+        <translation>Direction:</translation>
+    </message>
+    <message>
+        <source>脉冲数:</source>
+        <translation>Pulses:</translation>
+    </message>
+    <message>
+        <source>恒速运动:</source>
+        <translation>Constant speed:</translation>
+    </message>
+    <message>
+        <source>正/负方向速度:</source>
+        <translation>+/- speed:</translation>
+    </message>
+    <message>
+        <source>速度:</source>
+        <translation>Speed:</translation>
+    </message>
+    <message>
+        <source>减速停止</source>
+        <translation>Stop decelerating</translation>
+    </message>
+    <message>
+        <source>立即停止</source>
+        <translation>Stop now</translation>
+    </message>
+    <message>
+        <source>查找零点:</source>
+        <translation>Find origin:</translation>
+    </message>
+    <message>
+        <source>归零</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>运动中改变速度:   新速度</source>
+        <translation>Change speed while running:   new speed</translation>
+    </message>
+    <message>
+        <source>PLUS/S</source>
+        <translation>pulses/s</translation>
+    </message>
+    <message>
+        <source>执行</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>下载</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>IO控制:</source>
+        <translation>IO control:</translation>
+    </message>
+    <message>
+        <source>IN序号  54321</source>
+        <translation>Inputs  54321</translation>
+    </message>
+    <message>
+        <source>＝命令</source>
+        <translation>= command</translation>
+    </message>
+</context>
+<context>
+    <name>OthersPanel</name>
+    <message>
+        <source>标准帧</source>
+        <translation>Standard frame</translation>
+    </message>
+    <message>
+        <source>扩展帧</source>
+        <translation>Extended frame</translation>
+    </message>
+    <message>
+        <source>无校验检查</source>
+        <translation>No checksum check</translation>
+    </message>
+    <message>
+        <source>有校验检查</source>
+        <translation>Checksum check</translation>
+    </message>
+    <message>
+        <source>回8byte长</source>
+        <translation>Reply 8 bytes</translation>
+    </message>
+    <message>
+        <source>回协议长</source>
+        <translation>Reply full length</translation>
+    </message>
+    <message>
+        <source>其他</source>
+        <translation>Others</translation>
+    </message>
+    <message>
+        <source>运动因子</source>
+        <translation>Speed factor</translation>
+    </message>
+    <message>
+        <source>加速度</source>
+        <translation>Step up</translation>
+    </message>
+    <message>
+        <source>减速度</source>
+        <translation>Step down</translation>
+    </message>
+    <message>
+        <source>查询IN</source>
+        <translation>Get inputs</translation>
+    </message>
+    <message>
+        <source>IN1  IN2   IN3  IN4  IN5</source>
+        <translation>IN1  IN2   IN3  IN4  IN5</translation>
+    </message>
+    <message>
+        <source>出厂设置</source>
+        <translation>Factory settings</translation>
+    </message>
+    <message>
+        <source>以下CAN相关</source>
+        <translation>CAN settings</translation>
+    </message>
+    <message>
+        <source>CAN波特率</source>
+        <translation>CAN baud rate</translation>
+    </message>
+    <message>
+        <source>HEX到CAN发送</source>
+        <translation>Send hex to CAN</translation>
+    </message>
+</context>
+<context>
+    <name>ParameterPanel</name>
+    <message>
+        <source>初速度</source>
+        <translation>Start speed</translation>
+    </message>
+    <message>
+        <source>设置运动初速度：把右边框中的值（脉冲/秒）写入设备</source>
+        <translation>Set start speed: writes the value in the box to the right (pulses/s) to the device</translation>
+    </message>
+    <message>
+        <source>最大速度</source>
+        <translation>Max speed</translation>
+    </message>
+    <message>
+        <source>设置运动最大速度：把右边框中的值（脉冲/秒）写入设备</source>
+        <translation>Set max speed: writes the value in the box to the right (pulses/s) to the device</translation>
+    </message>
+    <message>
+        <source>末速度</source>
+        <translation>End speed</translation>
+    </message>
+    <message>
+        <source>设置运动末速度：把右边框中的值（脉冲/秒）写入设备</source>
+        <translation>Set end speed: writes the value in the box to the right (pulses/s) to the device</translation>
+    </message>
+    <message>
+        <source>加速度</source>
+        <translation>Acceleration</translation>
+    </message>
+    <message>
+        <source>设置运动加速度：把右边框中的值（脉冲/秒²）写入设备</source>
+        <translation>Set acceleration: writes the value in the box to the right (pulses/s²) to the device</translation>
+    </message>
+    <message>
+        <source>减速度</source>
+        <translation>Deceleration</translation>
+    </message>
+    <message>
+        <source>设置运动减速度：把右边框中的值（脉冲/秒²）写入设备</source>
+        <translation>Set deceleration: writes the value in the box to the right (pulses/s²) to the device</translation>
+    </message>
+    <message>
+        <source>归零速度</source>
+        <translation>Homing speed</translation>
+    </message>
+    <message>
+        <source>设置归零运动速度：把右边框中的值（脉冲/秒）写入设备</source>
+        <translation>Set homing speed: writes the value in the box to the right (pulses/s) to the device</translation>
+    </message>
+    <message>
+        <source>运动速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>绝对位置</source>
+        <translation>Absolute pos.</translation>
+    </message>
+    <message>
+        <source>相对位置</source>
+        <translation>Relative pos.</translation>
+    </message>
+    <message>
+        <source>参数设置与查询</source>
+        <translation>Parameters: set and query</translation>
+    </message>
+    <message>
+        <source>新设值</source>
+        <translation>New value</translation>
+    </message>
+    <message>
+        <source>查询值</source>
+        <translation>Queried value</translation>
+    </message>
+    <message>
+        <source>查询设定值</source>
+        <translation>Query the value set in the device</translation>
+    </message>
+    <message>
+        <source>运动相关查询</source>
+        <translation>Motion queries</translation>
+    </message>
+    <message>
+        <source>清零</source>
+        <translation>Clear to zero</translation>
+    </message>
+    <message>
+        <source>运动状态</source>
+        <translation>Motion state</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>左限</source>
+        <translation>Left limit</translation>
+    </message>
+    <message>
+        <source>零点</source>
+        <translation>Origin</translation>
+    </message>
+    <message>
+        <source>右限</source>
+        <translation>Right limit</translation>
+    </message>
+    <message>
+        <source>运动中</source>
+        <translation>Moving</translation>
+    </message>
+</context>
+<context>
+    <name>Prompts</name>
+    <message>
+        <source>R7260S调试工具</source>
+        <translation>R7260S Commissioning Tool</translation>
+    </message>
+</context>
+<context>
+    <name>SerialPanel</name>
+    <message>
+        <source>串口设置</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>串口号：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation>Baud rate:</translation>
+    </message>
+    <message>
+        <source>起始位为1，终止位为1</source>
+        <translation>1 start bit, 1 stop bit</translation>
+    </message>
+    <message>
+        <source>无奇偶校验，无硬件控制</source>
+        <translation>No parity, no flow control</translation>
+    </message>
+    <message>
+        <source>按西门子标准</source>
+        <translation>Siemens standard</translation>
+    </message>
+    <message>
+        <source>读</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>写</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>设寄存器映射地址</source>
+        <translation>Set register base</translation>
+    </message>
+    <message>
+        <source>选择通讯模式:</source>
+        <translation>Communication mode:</translation>
+    </message>
+    <message>
+        <source>设备操作地址(Hex)：</source>
+        <translation>Device address (hex):</translation>
+    </message>
+    <message>
+        <source>%1：没有对应的串口设备</source>
+        <translation>%1: no serial device</translation>
+    </message>
+    <message>
+        <source>请选择正确的串口名</source>
+        <translation>Please choose a valid port name</translation>
+    </message>
+    <message>
+        <source>%1 未打开</source>
+        <translation>%1 not open</translation>
+    </message>
+    <message>
+        <source>已打开 %1（%2），%3</source>
+        <translation>Opened %1 (%2), %3</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1：没有对应的串口设备。
+可以用环境变量 R7260_COM%2 指定设备路径。</source>
+        <translation>Cannot open serial port %1: there is no serial device for it.
+The environment variable R7260_COM%2 can name the device path.</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1（%2）：串口参数无效（%3），请选择正确的波特率。</source>
+        <translation>Cannot open serial port %1 (%2): invalid port settings (%3), please choose a valid baud rate.</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1（%2）：没有访问权限（%3）。
+请把当前用户加入 dialout 组，重新登录后再试。</source>
+        <translation>Cannot open serial port %1 (%2): permission denied (%3).
+Add the current user to the dialout group, log in again and retry.</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1（%2）：设备正被其他程序占用（%3）。</source>
+        <translation>Cannot open serial port %1 (%2): the device is in use by another program (%3).</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1（%2）：设备不存在（%3）。</source>
+        <translation>Cannot open serial port %1 (%2): the device does not exist (%3).</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1（%2）：%3</source>
+        <translation>Cannot open serial port %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>串口已关闭</source>
+        <translation>Serial port closed</translation>
+    </message>
+    <message>
+        <source>串口 COM%1（%2）已断开并关闭：%3</source>
+        <translation>Serial port COM%1 (%2) was disconnected and closed: %3</translation>
+    </message>
+</context>
+<context>
+    <name>TrafficPanes</name>
+    <message>
+        <source>清空内容</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>接收内容：</source>
+        <translation>Received:</translation>
+    </message>
+    <message>
+        <source>发送内容：</source>
+        <translation>Sent:</translation>
+    </message>
+    <message>
+        <source>西门子标准格式:</source>
+        <translation>Siemens standard format:</translation>
+    </message>
+</context>
+<context>
+    <name>device</name>
+    <message>
+        <source>%1设备拒绝执行，错误码 %2</source>
+        <translation>%1 the device refused, error code %2</translation>
+    </message>
+    <message>
+        <source>校验错误:</source>
+        <translation>Checksum error:</translation>
+    </message>
+    <message>
+        <source>回复不完整:</source>
+        <translation>Incomplete reply:</translation>
+    </message>
+    <message>
+        <source>功能码未知</source>
+        <translation>unknown function code</translation>
+    </message>
+    <message>
+        <source>数据地址无效</source>
+        <translation>invalid data address</translation>
+    </message>
+    <message>
+        <source>数据值无效</source>
+        <translation>invalid data value</translation>
+    </message>
+    <message>
+        <source>命令无法执行</source>
+        <translation>command cannot be carried out</translation>
+    </message>
+    <message>
+        <source>设备忙</source>
+        <translation>device busy</translation>
+    </message>
+    <message>
+        <source>请求握手命令:</source>
+        <translation>Handshake:</translation>
+    </message>
+    <message>
+        <source>查询设备地址:</source>
+        <translation>Get address:</translation>
+    </message>
+    <message>
+        <source>查询设备地址:当前地址为</source>
+        <translation>Get address: the device address is </translation>
+    </message>
+    <message>
+        <source>更改设备地址:</source>
+        <translation>Set address:</translation>
+    </message>
+    <message>
+        <source>新地址</source>
+        <translation>New address</translation>
+    </message>
+    <message>
+        <source>查询当前波特率:</source>
+        <translation>Get baud rate:</translation>
+    </message>
+    <message>
+        <source>查询当前波特率:当前波特率设置为</source>
+        <translation>Get baud rate: the baud rate code is </translation>
+    </message>
+    <message>
+        <source>改变当前波特率:</source>
+        <translation>Set baud rate:</translation>
+    </message>
+    <message>
+        <source>设置运动初速度:</source>
+        <translation>Set start speed:</translation>
+    </message>
+    <message>
+        <source>初速度</source>
+        <translation>Start speed</translation>
+    </message>
+    <message>
+        <source>查询运动初速度:</source>
+        <translation>Get start speed:</translation>
+    </message>
+    <message>
+        <source>设置运动最大速度:</source>
+        <translation>Set max speed:</translation>
+    </message>
+    <message>
+        <source>最大速度</source>
+        <translation>Max speed</translation>
+    </message>
+    <message>
+        <source>查询运动最大速度:</source>
+        <translation>Get max speed:</translation>
+    </message>
+    <message>
+        <source>设置运动末速度:</source>
+        <translation>Set end speed:</translation>
+    </message>
+    <message>
+        <source>末速度</source>
+        <translation>End speed</translation>
+    </message>
+    <message>
+        <source>查询运动末速度:</source>
+        <translation>Get end speed:</translation>
+    </message>
+    <message>
+        <source>设置运动加速度:</source>
+        <translation>Set acceleration:</translation>
+    </message>
+    <message>
+        <source>加速度</source>
+        <translation>Acceleration</translation>
+    </message>
+    <message>
+        <source>查询运动加速度:</source>
+        <translation>Get acceleration:</translation>
+    </message>
+    <message>
+        <source>设置运动减速度:</source>
+        <translation>Set deceleration:</translation>
+    </message>
+    <message>
+        <source>减速度</source>
+        <translation>Deceleration</translation>
+    </message>
+    <message>
+        <source>查询运动减速度:</source>
+        <translation>Get deceleration:</translation>
+    </message>
+    <message>
+        <source>设置归零运动速度:</source>
+        <translation>Set homing speed:</translation>
+    </message>
+    <message>
+        <source>归零速度</source>
+        <translation>Homing speed</translation>
+    </message>
+    <message>
+        <source>查询归零运动速度:</source>
+        <translation>Get homing speed:</translation>
+    </message>
+    <message>
+        <source>设置32位运动脉冲数并开始运动:</source>
+        <translation>Move:</translation>
+    </message>
+    <message>
+        <source>脉冲数</source>
+        <translation>Pulse count</translation>
+    </message>
+    <message>
+        <source>设置24位运动脉冲数并开始运动:</source>
+        <translation>Move relative:</translation>
+    </message>
+    <message>
+        <source>设置32位运动速度，并恒速运动:</source>
+        <translation>Run:</translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>设置24位运动速度，并恒速运动:</source>
+        <translation>Run direction:</translation>
+    </message>
+    <message>
+        <source>恒速运动过程中改变速度:</source>
+        <translation>Change speed:</translation>
+    </message>
+    <message>
+        <source>新速度</source>
+        <translation>New speed</translation>
+    </message>
+    <message>
+        <source>查询运动速度:</source>
+        <translation>Get speed:</translation>
+    </message>
+    <message>
+        <source>查询运动绝对位置:</source>
+        <translation>Get absolute position:</translation>
+    </message>
+    <message>
+        <source>绝对位置清零:</source>
+        <translation>Clear absolute position:</translation>
+    </message>
+    <message>
+        <source>查询运动相对位置:</source>
+        <translation>Get relative position:</translation>
+    </message>
+    <message>
+        <source>相对位置清零:</source>
+        <translation>Clear relative position:</translation>
+    </message>
+    <message>
+        <source>查询运动状态:</source>
+        <translation>Get motion state:</translation>
+    </message>
+    <message>
+        <source>急停命令:</source>
+        <translation>Stop:</translation>
+    </message>
+    <message>
+        <source>减速停止命令:</source>
+        <translation>Stop decelerating:</translation>
+    </message>
+    <message>
+        <source>查找原点命令:</source>
+        <translation>Home:</translation>
+    </message>
+    <message>
+        <source>归零方向</source>
+        <translation>Homing direction</translation>
+    </message>
+    <message>
+        <source>设置存储器偏移地址:</source>
+        <translation>Set register base:</translation>
+    </message>
+    <message>
+        <source>偏移地址</source>
+        <translation>Register base</translation>
+    </message>
+    <message>
+        <source>偏移地址超出范围,请设置0-65500之间</source>
+        <translation>Register base out of range, please set 0-65500</translation>
+    </message>
+    <message>
+        <source>IO取代命令</source>
+        <translation>IO replacement command</translation>
+    </message>
+    <message>
+        <source>查询IN状态命令:</source>
+        <translation>Get inputs:</translation>
+    </message>
+    <message>
+        <source>查询 IN 1-5 状态:</source>
+        <translation>Get inputs: IN 1-5:</translation>
+    </message>
+    <message>
+        <source>查询输入状态:</source>
+        <translation>Get input state:</translation>
+    </message>
+    <message>
+        <source>设置运动变速因子:</source>
+        <translation>Set speed factor:</translation>
+    </message>
+    <message>
+        <source>运动因子</source>
+        <translation>Speed factor</translation>
+    </message>
+    <message>
+        <source>设置变速因子命令:</source>
+        <translation>Set speed factor:</translation>
+    </message>
+    <message>
+        <source>定量加速命令:</source>
+        <translation>Speed step up:</translation>
+    </message>
+    <message>
+        <source>定量减速命令:</source>
+        <translation>Speed step down:</translation>
+    </message>
+    <message>
+        <source>出厂设置命令:</source>
+        <translation>Factory settings:</translation>
+    </message>
+    <message>
+        <source>设置值</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>%1到%2</source>
+        <translation>%1 to %2</translation>
+    </message>
+    <message>
+        <source>%1到%2个字节</source>
+        <translation>%1 to %2 bytes</translation>
+    </message>
+    <message>
+        <source>设备操作地址</source>
+        <translation>Device address</translation>
+    </message>
+    <message>
+        <source>%1超出范围,请设置%2之间</source>
+        <translation>%1 out of range, please set %2</translation>
+    </message>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>ui</name>
+    <message>
+        <source>加入高级命令</source>
+        <translation>Sends the command and adds its frame to the end of the command list</translation>
+    </message>
+    <message>
+        <source>发送该命令，并把它的帧加到命令列表末尾</source>
+        <translation>Sends the command and adds its frame to the end of the command list</translation>
+    </message>
+    <message>
+        <source>添加IO取代命令</source>
+        <translation>Sends the command and puts it into the IO control&apos;s command box</translation>
+    </message>
+</context>
+</TS>
