@@ -681,34 +681,6 @@ The command list is unchanged.</translation>
         <translation>Opened %1 (%2), %3</translation>
     </message>
     <message>
-        <source>无法打开串口 %1：没有对应的串口设备。
-可以用环境变量 R7260_COM%2 指定设备路径。</source>
-        <translation>Cannot open serial port %1: there is no serial device for it.
-The environment variable R7260_COM%2 can name the device path.</translation>
-    </message>
-    <message>
-        <source>无法打开串口 %1（%2）：串口参数无效（%3），请选择正确的波特率。</source>
-        <translation>Cannot open serial port %1 (%2): invalid port settings (%3), please choose a valid baud rate.</translation>
-    </message>
-    <message>
-        <source>无法打开串口 %1（%2）：没有访问权限（%3）。
-请把当前用户加入 dialout 组，重新登录后再试。</source>
-        <translation>Cannot open serial port %1 (%2): permission denied (%3).
-Add the current user to the dialout group, log in again and retry.</translation>
-    </message>
-    <message>
-        <source>无法打开串口 %1（%2）：设备正被其他程序占用（%3）。</source>
-        <translation>Cannot open serial port %1 (%2): the device is in use by another program (%3).</translation>
-    </message>
-    <message>
-        <source>无法打开串口 %1（%2）：设备不存在（%3）。</source>
-        <translation>Cannot open serial port %1 (%2): the device does not exist (%3).</translation>
-    </message>
-    <message>
-        <source>无法打开串口 %1（%2）：%3</source>
-        <translation>Cannot open serial port %1 (%2): %3</translation>
-    </message>
-    <message>
         <source>串口已关闭</source>
         <translation>Serial port closed</translation>
     </message>
@@ -888,7 +860,7 @@ Add the current user to the dialout group, log in again and retry.</translation>
     </message>
     <message>
         <source>设置32位运动速度，并恒速运动:</source>
-        <translation>Run:</translation>
+        <translation>Run speed:</translation>
     </message>
     <message>
         <source>速度</source>
@@ -1025,6 +997,37 @@ Add the current user to the dialout group, log in again and retry.</translation>
     <message>
         <source>（%1）</source>
         <translation> (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>serial</name>
+    <message>
+        <source>无法打开串口 %1：没有对应的串口设备。
+可以用环境变量 R7260_COM%2 指定设备路径。</source>
+        <translation>Cannot open serial port %1: there is no serial device for it.
+The environment variable R7260_COM%2 can name the device path.</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1（%2）：串口参数无效（%3），请选择正确的波特率。</source>
+        <translation>Cannot open serial port %1 (%2): invalid port settings (%3), please choose a valid baud rate.</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1（%2）：没有访问权限（%3）。
+请把当前用户加入 dialout 组，重新登录后再试。</source>
+        <translation>Cannot open serial port %1 (%2): permission denied (%3).
+Add the current user to the dialout group, log in again and retry.</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1（%2）：设备正被其他程序占用（%3）。</source>
+        <translation>Cannot open serial port %1 (%2): the device is in use by another program (%3).</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1（%2）：设备不存在（%3）。</source>
+        <translation>Cannot open serial port %1 (%2): the device does not exist (%3).</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1（%2）：%3</source>
+        <translation>Cannot open serial port %1 (%2): %3</translation>
     </message>
 </context>
 <context>
