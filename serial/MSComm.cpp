@@ -1,9 +1,19 @@
 #include "serial/MSComm.h"
 
-#include <QMutexLocker>
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include "serial/PortMap.h"
-#include "serial/PortWorker.h"
+#include "serial/PortReader.h"
 
 namespace serial {
 
@@ -49,20 +59,15 @@ std::optional<LineSettings> parseSettings(const QString &settings) {
 }
 
 MSComm::MSComm(QObject *parent)
-    : QObject(parent), m_received(std::make_unique<ReceiveBuffer>()),
-      m_worker(new PortWorker(*m_received)) {
-    m_thread.setObjectName(QStringLiteral("serial port"));
-    m_worker->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    connect(m_worker, &PortWorker::lost, this, &MSComm::portLost);
-    connect(m_worker, &PortWorker::writeFailed, this, &MSComm::writeFailed);
-    m_thread.start();
+    : QObject(parent), m_notice(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
+      m_noticeNotifier(new QSocketNotifier(m_notice, QSocketNotifier::Read, this)) {
+    connect(&m_port, &QSerialPort::errorOccurred, this, &MSComm::onErrorOccurred);
+    connect(m_noticeNotifier, &QSocketNotifier::activated, this, &MSComm::onReaderNotice);
 }
 
 MSComm::~MSComm() {
     close();
-    m_thread.quit();
-    m_thread.wait();
+    ::close(m_notice);
 }
 
 QString MSComm::devicePath() const {
@@ -70,52 +75,45 @@ QString MSComm::devicePath() const {
 }
 
 bool MSComm::waitForInput(int ms) {
-    QMutexLocker lock(&m_received->mutex);
-    if (m_received->bytes.isEmpty() && m_received->open)
-        m_received->arrived.wait(&m_received->mutex, QDeadlineTimer(ms));
-    return !m_received->bytes.isEmpty();
+    return m_reader && m_reader->waitForBytes(ms);
 }
 
 int MSComm::CommEvent() const {
-    return m_received->event;
+    return m_reader && m_reader->receivedAny() ? comEvReceive : comEvNone;
 }
 
 bool MSComm::PortOpen() const {
-    return m_received->open;
+    // A device gone is closed for every caller at once, also one without an event loop.
+    return m_port.isOpen() && m_reader && !m_reader->lost();
 }
 
 int MSComm::InBufferCount() const {
-    const QMutexLocker lock(&m_received->mutex);
-    return int(qMin<qsizetype>(m_received->bytes.size(), INT_MAX));
+    return m_reader ? int(qMin<qsizetype>(m_reader->waiting(), INT_MAX)) : 0;
 }
 
 void MSComm::clearInBuffer() {
-    const QMutexLocker lock(&m_received->mutex);
-    m_received->bytes.clear();
+    if (m_reader)
+        m_reader->clear();
 }
 
 void MSComm::clearOutBuffer() {
-    QMetaObject::invokeMethod(
-        m_worker, [this] { m_worker->clearOutput(); }, Qt::BlockingQueuedConnection);
+    if (m_port.isOpen())
+        m_port.clear(QSerialPort::Output);
 }
 
 QByteArray MSComm::Input() {
-    const QMutexLocker lock(&m_received->mutex);
-    const qsizetype n = m_inputLen > 0 ? qMin<qsizetype>(m_inputLen, m_received->bytes.size())
-                                       : m_received->bytes.size();
-    QByteArray taken = m_received->bytes.first(n);
-    m_received->bytes.remove(0, n);
-    return taken;
+    if (!m_reader)
+        return {};
+    return m_reader->take(m_inputLen > 0 ? m_inputLen : std::numeric_limits<qsizetype>::max());
 }
 
 bool MSComm::Output(const QByteArray &bytes) {
-    if (!PortOpen())
+    if (!PortOpen() || m_port.write(bytes) != bytes.size())
         return false;
-    bool written = false;
-    QMetaObject::invokeMethod(
-        m_worker, [this, &bytes] { return m_worker->write(bytes); }, Qt::BlockingQueuedConnection,
-        &written);
-    return written;
+    // Hand the bytes to the system now rather than on the next event-loop pass, so what the
+    // engineer timed (a runner delay) is what the line sees.
+    m_port.flush();
+    return true;
 }
 
 std::optional<OpenError> MSComm::open() {
@@ -126,19 +124,92 @@ std::optional<OpenError> MSComm::open() {
     const auto line = parseSettings(m_settings);
     if (!line)
         return OpenError{OpenError::Kind::BadSettings, device, m_settings};
-    std::optional<OpenError> error;
-    QMetaObject::invokeMethod(
-        m_worker, [&] { return m_worker->open(device, *line); }, Qt::BlockingQueuedConnection,
-        &error);
-    if (!error)
-        m_received->event = comEvNone;
-    return error;
+
+    m_port.setPortName(device);
+    if (!m_port.open(QIODevice::WriteOnly)) {
+        OpenError error{OpenError::Kind::Other, device, m_port.errorString()};
+        if (m_port.error() == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(device))
+            error.kind = OpenError::Kind::NotFound;
+        else if (m_port.error() == QSerialPort::PermissionError)
+            // QSerialPort reports a device locked by another program as a permission error too.
+            error.kind = ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0
+                             ? OpenError::Kind::Busy
+                             : OpenError::Kind::PermissionDenied;
+        m_port.clearError();
+        return error;
+    }
+    if (!m_port.setBaudRate(line->baudRate) || !m_port.setParity(line->parity) ||
+        !m_port.setDataBits(line->dataBits) || !m_port.setStopBits(line->stopBits) ||
+        !m_port.setFlowControl(QSerialPort::NoFlowControl)) {
+        const QString reason = m_port.errorString();
+        m_port.clearError();
+        m_port.close();
+        return OpenError{OpenError::Kind::BadSettings, device, reason};
+    }
+    if (auto error = startReading()) {
+        m_port.close();
+        return error;
+    }
+    return std::nullopt;
+}
+
+std::optional<OpenError> MSComm::startReading() {
+    // The device the port opened (a link or a bare name resolved), opened once more for reading
+    // while its exclusive lock is lifted for that moment: the lock and the lock file are ours.
+    const QString path =
+        QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(m_port.handle())).symLinkTarget();
+    ::ioctl(m_port.handle(), TIOCNXCL);
+    const int reading =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int openError = errno;
+    ::ioctl(m_port.handle(), TIOCEXCL);
+    if (reading < 0)
+        return OpenError{OpenError::Kind::Other, devicePath(),
+                         QString::fromLocal8Bit(std::strerror(openError))};
+    ::tcflush(reading, TCIFLUSH);
+    m_reader = std::make_unique<PortReader>(reading, m_notice);
+    return std::nullopt;
 }
 
 void MSComm::close() {
-    QMetaObject::invokeMethod(
-        m_worker, [this] { m_worker->close(); }, Qt::BlockingQueuedConnection);
-    clearInBuffer();
+    // What a closed port had waiting is gone, as it always was; a lost port keeps it for the poll.
+    m_reader.reset();
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+void MSComm::onReaderNotice() {
+    quint64 count = 0;
+    [[maybe_unused]] const ssize_t read = ::read(m_notice, &count, sizeof count);
+    if (m_reader && m_port.isOpen())
+        if (const auto reason = m_reader->lost())
+            portWentAway(*reason);
+}
+
+void MSComm::portWentAway(const QString &reason) {
+    // Closed at once: QSerialPort would otherwise report errors in a busy loop.
+    m_port.clearError();
+    m_port.close();
+    emit portLost(reason);
+}
+
+void MSComm::onErrorOccurred(QSerialPort::SerialPortError error) {
+    if (!m_port.isOpen())
+        return;
+    switch (error) {
+    case QSerialPort::ReadError:
+    case QSerialPort::ResourceError:
+        portWentAway(m_port.errorString());
+        break;
+    case QSerialPort::WriteError: {
+        const QString reason = m_port.errorString();
+        m_port.clearError();
+        emit writeFailed(reason);
+        break;
+    }
+    default:
+        break;
+    }
 }
 
 } // namespace serial

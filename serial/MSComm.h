@@ -2,17 +2,18 @@
 // The window's serial port: the operations the tool needs of a serial control, over QSerialPort.
 //
 // Properties keep the control's names (CommPort, Settings, InBufferCount, CommEvent, Input,
-// Output, PortOpen ...). The port lives on a thread of its own that reads whatever arrives at
-// once, so a busy window never lets the device's buffer overflow; received bytes wait there until
-// the window's poll collects them with Input(), and CommEvent says that data arrived. A port that
+// Output, PortOpen ...). A thread of its own (PortReader) reads whatever arrives at once, so a
+// busy window never lets the device's buffer overflow; received bytes wait there until the
+// window's poll collects them with Input(), and CommEvent says that data arrived. A port that
 // goes away while open (adapter unplugged, far side closed) is closed at once and reported once
 // through portLost(); the bytes it delivered before stay for the poll.
 
 #include <QObject>
 #include <QSerialPort>
-#include <QThread>
 #include <memory>
 #include <optional>
+
+class QSocketNotifier;
 
 namespace serial {
 
@@ -39,8 +40,7 @@ struct LineSettings {
 };
 std::optional<LineSettings> parseSettings(const QString &settings);
 
-struct ReceiveBuffer;
-class PortWorker;
+class PortReader;
 
 class MSComm : public QObject {
     Q_OBJECT
@@ -97,9 +97,17 @@ signals:
     void writeFailed(const QString &reason);
 
 private:
-    std::unique_ptr<ReceiveBuffer> m_received;
-    QThread m_thread;
-    PortWorker *m_worker; // lives in m_thread
+    void onErrorOccurred(QSerialPort::SerialPortError error);
+    // The reader found the device gone.
+    void onReaderNotice();
+    void portWentAway(const QString &reason);
+    std::optional<OpenError> startReading();
+
+    // Opened for writing only: its reading is the reader's, on its own descriptor.
+    QSerialPort m_port;
+    std::unique_ptr<PortReader> m_reader;
+    int m_notice;
+    QSocketNotifier *m_noticeNotifier;
     int m_commPort = 1;
     QString m_devicePath;
     QString m_settings = QStringLiteral("9600,n,8,1");

@@ -1,0 +1,50 @@
+#pragma once
+// Reads a serial device on a thread of its own, the moment bytes arrive, into a buffer the
+// window's 200 ms poll takes from: a busy window never leaves the device's bytes in a full
+// buffer, where a real line would drop them. The thread reads through its own read-only
+// descriptor of the device; opening, settings and writing stay with the window's QSerialPort.
+
+#include <QByteArray>
+#include <QString>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace serial {
+
+class PortReader {
+public:
+    // Starts reading `device` (a descriptor the reader owns from now on). When the device goes
+    // away, the reader stops and writes to `notice` (an eventfd) so its owner learns of it.
+    PortReader(int device, int notice);
+    ~PortReader();
+    PortReader(const PortReader &) = delete;
+    PortReader &operator=(const PortReader &) = delete;
+
+    qsizetype waiting() const;
+    bool receivedAny() const;
+    // At most `max` of the waiting bytes, oldest first.
+    QByteArray take(qsizetype max);
+    void clear();
+    // Blocks until bytes wait, the device went away, or `ms` passed; true when bytes wait.
+    bool waitForBytes(int ms);
+    // Why the device went away, once it did.
+    std::optional<QString> lost() const;
+
+private:
+    void run();
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    QByteArray m_bytes;
+    bool m_receivedAny = false;
+    std::optional<QString> m_lost;
+
+    const int m_device;
+    const int m_notice;
+    const int m_stop; // an eventfd that ends the thread
+    std::thread m_thread;
+};
+
+} // namespace serial
