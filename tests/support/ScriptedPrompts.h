@@ -25,7 +25,7 @@ public:
     }
     bool askYesNo(const QString &title, const QString &text) override {
         questions.append({title, text});
-        return yesNoAnswers.isEmpty() ? false : yesNoAnswers.dequeue();
+        return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue();
     }
     QString openFileName(const QString &title, const QString &filter) override {
         fileDialogs.append({title, filter});
