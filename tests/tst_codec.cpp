@@ -11,7 +11,6 @@
 #include "codec/GbkText.h"
 #include "codec/HexText.h"
 #include "codec/NumericText.h"
-#include "tests/support/Hex.h"
 
 using namespace codec;
 
@@ -30,20 +29,17 @@ QByteArray bytesOf(const QString &digits) {
     return QByteArray::fromHex(digits.toLatin1());
 }
 
-using Function = std::function<QString(const QString &)>;
 // Every function takes a text; bytes go in and come out as hex digits.
 // clang-format off
-const std::map<QString, Function> kFunctions = {
+const std::map<QString, std::function<QString(const QString &)>> kFunctions = {
     {"crc", [](const QString &in) { return CalcCrc16(bytesOf(in)); }},
     {"lrc", [](const QString &in) { return QString::number(CalcLrc(bytesOf(in)), 16).toUpper(); }},
     {"decode", [](const QString &in) { const auto b = decodeAsciiFrame(in.toLatin1()); return b ? hexDigits(*b) : "none"; }},
-    {"format", [](const QString &in) { return FormatHexText(bytesOf(in)); }},
     {"parse", [](const QString &in) { return hexDigits(ParseHexText(in)); }},
     {"strToHex", [](const QString &in) { return StrToHex(in); }},
     {"hexToStr", [](const QString &in) { return HexToStr(in); }},
     {"display", [](const QString &in) { return displayChars(bytesOf(in)); }},
     {"read", [](const QString &in) { return number(readNumber(in)); }},
-    {"round", [](const QString &in) { return number(roundHalfEven(in.toDouble())); }},
     {"int32", [](const QString &in) { return orNone(readInteger<qint32>(in)); }},
     {"int64", [](const QString &in) { return orNone(readInteger<qint64>(in)); }},
     {"byte", [](const QString &in) { return orNone(readInteger<quint8>(in)); }},
@@ -82,7 +78,6 @@ private slots:
         row("decode", ":00\r\n", "none");
         // Hex text: blanks only are removed, an odd count is padded before the last digit, a pair
         // is read as far as its characters are hex digits.
-        row("format", "000F10FF", "00 0F 10 FF ");
         row("parse", "   ", "");
         row("parse", " 1 2 3", "1203");
         row("parse", "ABC", "AB0C");
@@ -100,9 +95,7 @@ private slots:
         row("hexToStr", "41D6", "A\uFFFD");
         row("hexToStr", "8041", "\uFFFDA");
         row("hexToStr", "0041", "\uFFFDA");
-        row("display", "4100420D0A", "A.B..");
         row("display", "D6D041", "中A");
-        row("display", "FF80C0", "...");
         row("display", "41D6", "A.");
         // The numeric reading rule.
         row("read", "", "0");
@@ -130,14 +123,10 @@ private slots:
         row("read", "1e999", "inf");
         row("read", "-1e999", "-inf");
         row("read", "1e-999", "0");
-        row("round", "2.5", "2");
-        row("round", "3.5", "4");
-        row("round", "-2.5", "-2");
         row("int32", "2147483647", "2147483647");
         row("int32", "2147483648", "none");
         row("int32", "-2147483648.5", "-2147483648");
         row("int32", "-2147483649", "none");
-        row("int32", "1e999", "none");
         row("int64", "9223372036854775808", "none");
         row("byte", "255.5", "none");
         row("byte", "-0.5", "0");
@@ -165,9 +154,8 @@ private slots:
                 text += rng.bounded(4) ? alphabet[int(rng.bounded(alphabet.size()))]
                                        : QChar(char16_t(rng.bounded(0x10000)));
             QVERIFY(ParseHexText(text).size() <= (text.size() + 1) / 2);
-            (void)HexToStr(text), (void)StrToHex(text), (void)displayChars(text.toUtf8());
-            (void)readInteger<qint32>(text), (void)readHexInteger<quint8>(text);
-            (void)decodeAsciiFrame(text.toLatin1());
+            for (const auto &[name, function] : kFunctions)
+                function(text);
         }
     }
 };

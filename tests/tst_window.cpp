@@ -25,7 +25,7 @@ private slots:
         QVERIFY(t.window->minimumSizeHint().height() <= 740);
         if (const QString path = qEnvironmentVariable("R7260_SCREENSHOT"); !path.isEmpty())
             QVERIFY(t.window->grab().save(path));
-        QWidget *tool = t.control<QTabWidget>(QStringLiteral("SSTab1"))->currentWidget();
+        QWidget *tool = t.control<QTabWidget>("SSTab1")->currentWidget();
         int checked = 0;
         for (QWidget *w : tool->findChildren<QWidget *>()) {
             if (!w->isVisible() || w->objectName().isEmpty())
@@ -44,18 +44,19 @@ private slots:
         WindowOnPty t(false);
         for (const char *enabled : {"Command32", "Combo1", "Combo2", "Text22"})
             QVERIFY2(t.control(enabled)->isEnabled(), enabled);
-        QVERIFY(!t.control(QStringLiteral("Command33"))->isEnabled());
-        QVERIFY(!t.window->findChild<WindowTimer *>(QStringLiteral("Timer1"))->enabled());
-        QVERIFY(!t.window->findChild<WindowTimer *>(QStringLiteral("Timer2"))->enabled());
-        QVERIFY(!t.control<QCheckBox>(QStringLiteral("Check1"))->isChecked());
-        QVERIFY(!t.control<QCheckBox>(QStringLiteral("Check2"))->isChecked());
+        QVERIFY(!t.control("Command33")->isEnabled());
+        for (const char *timer : {"Timer1", "Timer2"})
+            QVERIFY2(!t.window->findChild<WindowTimer *>(timer)->enabled(), timer);
+        QVERIFY(!t.control<QCheckBox>("Check1")->isChecked());
+        QVERIFY(!t.control<QCheckBox>("Check2")->isChecked());
         QVERIFY(!t.window->property("AddToListMode").toBool());
         QVERIFY(!t.window->property("AddToIoMode").toBool());
         QCOMPARE(t.window->property("RunLine").toInt(), 0);
-        QCOMPARE(t.lamp(QStringLiteral("Shape1")), LampShape::kWindowText);
+        QCOMPARE(t.lamp("Shape1"), LampShape::kWindowText);
         for (int lamp = 2; lamp <= 9; ++lamp)
             QCOMPARE(t.lamp(QStringLiteral("Shape%1").arg(lamp)), LampShape::kBlack);
-        QVERIFY(!t.control(QStringLiteral("RichTextBox3"))->property("Text").toString().isEmpty());
+        // The protocol tab's text is a resource: it must have been found.
+        QVERIFY(!t.control("RichTextBox3")->property("Text").toString().isEmpty());
     }
 
     // Read/write and the languages are two independent exclusive pairs.
@@ -67,8 +68,8 @@ private slots:
         radio("Option2")->click();
         QVERIFY(radio("Option2")->isChecked() && radio("Option3")->isChecked());
         radio("Option4")->click();
-        QVERIFY(radio("Option4")->isChecked() && !radio("Option3")->isChecked());
-        QVERIFY(radio("Option2")->isChecked());
+        QVERIFY(radio("Option4")->isChecked() && !radio("Option3")->isChecked() &&
+                radio("Option2")->isChecked());
         radio("Option1")->click();
         QVERIFY(!radio("Option2")->isChecked() && radio("Option4")->isChecked());
     }
@@ -78,9 +79,9 @@ private slots:
         WindowOnPty t(false);
         for (const auto &[framing, enabled] :
              {std::pair{"Modbus ASC", false}, {"Modbus RTU ", false}, {"Modbus RTU", true}}) {
-            t.setText(QStringLiteral("Combo7"), QString::fromLatin1(framing));
-            QCOMPARE(t.control(QStringLiteral("Command81"))->isEnabled(), enabled);
-            QCOMPARE(t.control(QStringLiteral("Command88"))->isEnabled(), enabled);
+            t.setText("Combo7", framing);
+            QCOMPARE(t.control("Command81")->isEnabled(), enabled);
+            QCOMPARE(t.control("Command88")->isEnabled(), enabled);
         }
     }
 };

@@ -13,13 +13,11 @@ public:
         QString title;
         QString text;
     };
-
     QList<Shown> messages;
     QList<Shown> questions;
     QList<Shown> fileDialogs; // title and filter
     QQueue<bool> yesNoAnswers;
     QQueue<QString> fileNames;
-
     void message(const QString &title, const QString &text) override {
         messages.append({title, text});
     }
