@@ -1,5 +1,5 @@
 // The codec's pure functions on tables of tricky inputs: CRC-16 and LRC (vectors computed with
-// python3, not with our code), the frame forms, hex text, GBK text and the numeric reading rule.
+// python3, not with our code), ASCII frames read back, hex text, GBK text and the reading rule.
 
 #include <QRandomGenerator>
 #include <QTest>
