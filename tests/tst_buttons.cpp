@@ -17,7 +17,7 @@ const std::pair<const char *, const char *> kSourceValues[] = {
     {"Text23", "1F"}, {"Text7", "3C"}, {"Combo6", "19200"}, {"Text12", "101"}, {"Text13", "20002"}, {"Text14", "303"}, {"Text15", "40004"},
     {"Text16", "50005"}, {"Text29", "6006"}, {"Text8", "-7007"}, {"Combo3", "1"}, {"Text9", "16785224"}, {"Text10", "-9009"}, {"Combo4", "2"},
     {"Text11", "11011"}, {"Combo5", "1A"}, {"Text30", "12012"}, {"Combo8", "10110"}, {"Text31", "31 04 00 00 27 10"}, {"Text34", "1400"},
-    {"Text32", "513"}, {"Combo9", "150K"}, {"Text33", "0A 0B 0C"}, {"Text1", "01 03 00 00 00 01"}};
+    {"Text32", "513"}, {"Combo9", "150K"}, {"Text33", "0A 0B 0C 0D 0E 0F 10"}, {"Text1", "01 03 00 00 00 01"}};
 // clang-format on
 
 // Hex digits, or an ASCII frame ":..." (CR LF added).
@@ -107,7 +107,7 @@ private slots:
         row("Command7", "", "LI", "Command42", "Command86", "1F3E011AE667");
         row("Command65", "", "LI", "Command68", "Command87", "1F350400002EEC1D89");
         row("Command81", "", "L", "", "", "1F400716310400002710A99B", "-");
-        row("Command81", "Text23=10|Combo8=10000", "L", "", "", "10400710310400002710FFAB");
+        row("Command81", "Text23=FF|Combo8=10000|Text31= ", "L", "", "", "FF40011031B8"); // a blank command binds no bytes
         row("Command88", "", "", "", "", "1F410116D7BA", "-");
         row("Command3", "", "L", "", "", "1F3F0400000578027C");
         row("Command3", "Text34=65503", "L", "", "", "1F3F040000FFDF0166");
@@ -123,7 +123,7 @@ private slots:
         row("Command103", "", "", "", "", "1F4801008676");
         row("Command104", "", "", "", "", "1F4901011676");
         row("Command105", "", "", "", "", "1F490100D7B6");
-        row("Command106", "", "L", "", "", "1F4C030A0B0C34C9", "rtu");
+        row("Command106", "", "L", "", "", "1F4C050A0B0C0D0E53A4", "rtu"); // seven bytes typed, five travel
         row("Command1", "", "L", "Command79", "", "010300000001");
         row("Command11", "", "L", "Command80", "", "010300000001840A");
         row("Command10", "", "L", "Command77", "", ":010300000001FB");
