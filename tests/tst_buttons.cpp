@@ -22,7 +22,7 @@ const std::pair<const char *, const char *> kSourceValues[] = {
 
 // Hex digits, or an ASCII frame ":..." (CR LF added).
 QByteArray frameOf(const QString &text) {
-    return text.startsWith(u':') ? text.toLatin1() + "\r\n" : QByteArray::fromHex(text.toLatin1());
+    return text.startsWith(u':') ? text.toLatin1() + "\r\n" : hex(qPrintable(text));
 }
 
 } // namespace

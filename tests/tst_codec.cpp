@@ -11,6 +11,7 @@
 #include "codec/GbkText.h"
 #include "codec/HexText.h"
 #include "codec/NumericText.h"
+#include "tests/support/Hex.h"
 
 using namespace codec;
 
@@ -25,20 +26,17 @@ template <class T> QString orNone(const std::optional<T> &value) {
 QString hexDigits(const QByteArray &bytes) {
     return QString::fromLatin1(bytes.toHex().toUpper());
 }
-QByteArray bytesOf(const QString &digits) {
-    return QByteArray::fromHex(digits.toLatin1());
-}
 
 // Every function takes a text; bytes go in and come out as hex digits.
 // clang-format off
 const std::map<QString, std::function<QString(const QString &)>> kFunctions = {
-    {"crc", [](const QString &in) { return CalcCrc16(bytesOf(in)); }},
-    {"lrc", [](const QString &in) { return QString::number(CalcLrc(bytesOf(in)), 16).toUpper(); }},
+    {"crc", [](const QString &in) { return CalcCrc16(hex(qPrintable(in))); }},
+    {"lrc", [](const QString &in) { return QString::number(CalcLrc(hex(qPrintable(in))), 16).toUpper(); }},
     {"decode", [](const QString &in) { const auto b = decodeAsciiFrame(in.toLatin1()); return b ? hexDigits(*b) : "none"; }},
     {"parse", [](const QString &in) { return hexDigits(ParseHexText(in)); }},
     {"strToHex", [](const QString &in) { return StrToHex(in); }},
     {"hexToStr", [](const QString &in) { return HexToStr(in); }},
-    {"display", [](const QString &in) { return displayChars(bytesOf(in)); }},
+    {"display", [](const QString &in) { return displayChars(hex(qPrintable(in))); }},
     {"read", [](const QString &in) { return number(readNumber(in)); }},
     {"int32", [](const QString &in) { return orNone(readInteger<qint32>(in)); }},
     {"int64", [](const QString &in) { return orNone(readInteger<qint64>(in)); }},
