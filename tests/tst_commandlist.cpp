@@ -1,24 +1,17 @@
-// The command list through the window: inserting Delay and Jump lines, the delay box's range,
-// the pop-up menu, and opening and saving list files with their dialogs and messages.
+// The command list: how lines are read from a file of any origin, and the list in the window:
+// inserted lines, the delay box's range, the pop-up menu, and opening and saving list files with
+// their questions and messages, checked as bytes on disk.
 
-#include <QCheckBox>
 #include <QDir>
-#include <QFile>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPushButton>
-#include <QScreen>
 #include <QTemporaryDir>
-#include <QTest>
-#include <memory>
+#include <unistd.h>
 
 #include "app/CommandListPanel.h"
-#include "app/FrmMain.h"
-#include "tests/support/ScriptedPrompts.h"
+#include "automation/CommandListFile.h"
 #include "tests/support/TestFiles.h"
-
-#include <unistd.h>
+#include "tests/support/WindowOnPty.h"
 
 namespace {
 
@@ -29,337 +22,223 @@ QStringList linesOf(const QListWidget *list) {
     return lines;
 }
 
-const QString kOpenFilter = QString::fromUtf8("txt文件(*.txt)|*.txt|所有文件(*.*)|*.*||");
-const QString kSaveFilter = QString::fromUtf8("TXT文件(*.TXT)|*.TXT|所有文件(*.*)|*.*||");
-const QString kOverwrite = QString::fromUtf8("是否覆盖文件？");
-const QString kSaveTitle = QString::fromUtf8("文件保存");
-
 } // namespace
 
 class TestCommandList : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<FrmMain> window;
-    ScriptedPrompts *prompts = nullptr;
-    QListWidget *list = nullptr;
     QTemporaryDir dir;
+    std::unique_ptr<WindowOnPty> t;
+    QListWidget *list = nullptr;
 
-    template <class T = QWidget> T *control(const char *name) const {
-        return window->findChild<T *>(QLatin1String(name));
-    }
-    void click(const char *button) const {
-        QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
-    }
+    QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
     void setList(const QStringList &lines) const {
         list->clear();
         list->addItems(lines);
     }
-    QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
-    // Presses "打开文件" and answers the dialog with `name`.
-    void open(const QString &name) const {
-        prompts->fileNames.enqueue(name);
-        click("Command54");
-    }
-    // Presses "命令另存为", answers the dialog with `name` and the overwrite question with `yes`.
-    void saveAs(const QString &name, bool yes = false) const {
-        prompts->fileNames.enqueue(name);
-        prompts->yesNoAnswers.enqueue(yes);
-        click("Command55");
-        prompts->yesNoAnswers.clear();
+    // Presses "打开文件" or "命令另存为", answering the dialog with `name` and a question with
+    // `yes`.
+    void press(const char *button, const QString &name, bool yes = false) const {
+        t->prompts->fileNames.enqueue(name);
+        t->prompts->yesNoAnswers.enqueue(yes);
+        t->click(button);
+        t->prompts->yesNoAnswers.clear();
     }
 
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
-
     void init() {
-        window = std::make_unique<FrmMain>();
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        window->setPrompts(std::move(scripted));
-        list = control<QListWidget>("List1");
-        QVERIFY(list);
+        t = std::make_unique<WindowOnPty>(false);
+        list = t->control<QListWidget>("List1");
     }
-    void cleanup() { window.reset(); }
+    void cleanup() { t.reset(); }
 
-    // ---- Editing ---------------------------------------------------------------------------
+    // A line ends at CR or CR LF; a lone LF stays in its line; every line, an empty one too, is
+    // a list line; a final line end starts no further line.
+    void linesFromBytes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        // clang-format off
+        QTest::newRow("empty file") << QByteArray() << QStringList{};
+        QTest::newRow("one empty line") << QByteArray("\r\n") << QStringList{""};
+        QTest::newRow("no final line end") << QByteArray("A") << QStringList{"A"};
+        QTest::newRow("final CR LF") << QByteArray("A\r\n") << QStringList{"A"};
+        QTest::newRow("lone CR") << QByteArray("A\rB") << QStringList{"A", "B"};
+        QTest::newRow("CR then CR LF") << QByteArray("\r\r\n") << QStringList{"", ""};
+        QTest::newRow("lone LF stays") << QByteArray("A\nB\r\nC\n") << QStringList{"A\nB", "C\n"};
+        QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nA\r\n\r\n") << QStringList{"", "", "A", ""};
+        QTest::newRow("GBK") << QByteArray("\xD6\xD0\xCE\xC4" "AB\r\n\xB2\xE2\xCA\xD4") << QStringList{"中文AB", "测试"};
+        // clang-format on
+    }
+    void linesFromBytes() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QCOMPARE(automation::listLinesFromBytes(bytes), lines);
+    }
 
+    // A damaged character right before a line end takes neither the line end nor the next line.
+    void damagedCharacterKeepsTheLineEnd() {
+        const QStringList lines = automation::listLinesFromBytes("A\xD6\r\nB\r\n");
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].startsWith(u'A'));
+        QCOMPARE(lines[1], QStringLiteral("B"));
+    }
+
+    // The insert buttons append at the end, whatever is selected; the jump box goes in as typed.
     void insertButtonsAppendAtTheEnd() {
-        setList({"01 20 00 39 C0 ", "AA"});
+        setList({"AA"});
         list->setCurrentRow(0);
-        control<QLineEdit>("Text20")->setText("500");
-        click("Command34");
-        control<QLineEdit>("Text21")->setText("1");
-        click("Command35");
-        // The jump box is not checked: its text goes in as it stands.
-        control<QLineEdit>("Text21")->setText("x");
-        click("Command35");
-        QCOMPARE(linesOf(list),
-                 (QStringList{"01 20 00 39 C0 ", "AA", "Delay:500", "GoIdx:1", "GoIdx:x"}));
+        t->setText("Text20", "500");
+        t->click("Command34");
+        t->setText("Text21", "x");
+        t->click("Command35");
+        QCOMPARE(linesOf(list), (QStringList{"AA", "Delay:500", "GoIdx:x"}));
         QCOMPARE(list->currentRow(), 0);
     }
 
+    // The delay box holds 50..60000 however its text is set.
     void delayBoxRange_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("in range") << "1000"
-                                  << "1000";
-        QTest::newRow("lowest") << "50"
-                                << "50";
-        QTest::newRow("highest") << "60000"
-                                 << "60000";
-        QTest::newRow("above") << "60001"
-                               << "60000";
-        QTest::newRow("far above") << "1e9"
-                                   << "60000";
-        QTest::newRow("fraction above") << "60000.5"
-                                        << "60000";
-        QTest::newRow("below") << "49.9"
-                               << "50";
-        QTest::newRow("negative") << "-100"
-                                  << "50";
-        QTest::newRow("cleared") << ""
-                                 << "50";
-        QTest::newRow("no number") << "abc"
-                                   << "50";
-        QTest::newRow("blanks skipped") << "1 000"
-                                        << "1 000";
-        QTest::newRow("hex") << "&H100"
-                             << "&H100";
+        // clang-format off
+        for (const char *kept : {"50", "60000", "1 000", "&H100"})
+            QTest::newRow(kept) << kept << kept;
+        for (const auto &[typed, shown] : {std::pair{"60000.5", "60000"}, {"1e9", "60000"}, {"49.9", "50"}, {"-100", "50"}, {"", "50"}, {"abc", "50"}})
+            QTest::newRow(*typed ? typed : "empty") << typed << shown;
+        // clang-format on
     }
-
-    // Text set by code is held to the range too.
     void delayBoxRange() {
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        auto *box = control<QLineEdit>("Text20");
-        box->setText(typed);
-        QCOMPARE(box->text(), shown);
+        t->setText("Text20", typed);
+        QCOMPARE(t->text("Text20"), shown);
     }
 
-    void delayBoxWhileTyping() {
-        auto *box = control<QLineEdit>("Text20");
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Backspace);
-        QCOMPARE(box->text(), QStringLiteral("50"));
-        box->selectAll();
-        QTest::keyClicks(box, "2"); // a single digit is below 50 at once
-        QCOMPARE(box->text(), QStringLiteral("50"));
-        QTest::keyClicks(box, "0");
-        QCOMPARE(box->text(), QStringLiteral("500"));
-        QTest::keyClicks(box, "00");
-        QCOMPARE(box->text(), QStringLiteral("50000"));
-        QTest::keyClicks(box, "0");
-        QCOMPARE(box->text(), QStringLiteral("60000"));
-    }
-
+    // A right press opens the menu at the pointer and never changes the selection.
     void rightPressOpensTheMenuAndKeepsTheSelection() {
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        t->window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(t->window.get()));
         setList({"AA", "BB", "CC"});
         list->setCurrentRow(0);
-        auto *menu = control<QMenu>("MenuCMD");
-        QVERIFY(!menu->isVisible());
-
+        auto *menu = t->control<QMenu>("MenuCMD");
         const QPoint onC = list->visualItemRect(list->item(2)).center();
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, onC);
         QTRY_VERIFY(menu->isVisible());
-        QCOMPARE(list->currentRow(), 0);
         QCOMPARE(list->selectedItems(), QList<QListWidgetItem *>{list->item(0)});
-        // At the pointer: the press inside the list, in window coordinates.
-        auto *panel = window->findChild<CommandListPanel *>();
-        QVERIFY(panel);
-        const QPoint expected = list->viewport()->mapTo(window.get(), onC);
-        QCOMPARE(panel->menuPoint(onC), expected);
-        // The menu opens there, moved left only as far as the screen requires.
-        const QPoint global = window->mapToGlobal(expected);
-        const QRect screen = window->screen()->availableGeometry();
-        QCOMPARE(menu->y(), global.y());
-        QVERIFY(menu->x() == global.x() || menu->geometry().right() == screen.right());
+        const QPoint at = list->viewport()->mapTo(t->window.get(), onC);
+        QCOMPARE(t->window->findChild<CommandListPanel *>()->menuPoint(onC), at);
+        QCOMPARE(menu->y(), t->window->mapToGlobal(at).y());
         menu->close();
-        QTRY_VERIFY(!menu->isVisible());
-
-        // A right double click does not select either; a left click still does.
         QTest::mouseDClick(list->viewport(), Qt::RightButton, {}, onC);
         QCOMPARE(list->currentRow(), 0);
         menu->close();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onC);
         QCOMPARE(list->currentRow(), 2);
-        QVERIFY(!menu->isVisible());
     }
 
-    void deleteRemovesTheSelectedLine() {
+    void menuDeletes() {
         setList({"AA", "BB", "CC"});
-        window->findChild<QAction *>("DelectList")->trigger(); // nothing selected: nothing happens
+        auto *remove = t->window->findChild<QAction *>("DelectList");
+        remove->trigger(); // nothing selected: nothing happens
         QCOMPARE(list->count(), 3);
         list->setCurrentRow(1);
-        window->findChild<QAction *>("DelectList")->trigger();
+        remove->trigger();
         QCOMPARE(linesOf(list), (QStringList{"AA", "CC"}));
-        window->findChild<QAction *>("DelectAll")->trigger();
-        QCOMPARE(list->count(), 0);
-        window->findChild<QAction *>("DelectAll")->trigger();
+        t->window->findChild<QAction *>("DelectAll")->trigger();
         QCOMPARE(list->count(), 0);
     }
 
-    // ---- Open --------------------------------------------------------------------------------
-
-    void openCancelled() {
-        setList({"AA"});
-        open(QString());
-        QCOMPARE(prompts->fileDialogs.size(), 1);
-        QCOMPARE(prompts->fileDialogs[0].title, QString::fromUtf8("打开文件"));
-        QCOMPARE(prompts->fileDialogs[0].text, kOpenFilter);
-        QCOMPARE(linesOf(list), QStringList{"AA"});
-        QVERIFY(prompts->messages.isEmpty());
+    // Opening replaces the list only with what a file could be read to hold.
+    void openFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("message");
+        // clang-format off
+        QTest::newRow("a file") << "list.txt" << QStringList{"01 02 ", "", "Delay:50"} << "";
+        QTest::newRow("an empty file") << "empty.txt" << QStringList{} << "";
+        QTest::newRow("missing") << "missing.txt" << QStringList{"old"} << "文件名无效,请重新打开!";
+        QTest::newRow("a folder") << "." << QStringList{"old"} << "命令列表保持不变";
+        QTest::newRow("fails while read") << "/proc/self/mem" << QStringList{"old"} << "命令列表保持不变";
+        QTest::newRow("cancelled") << "" << QStringList{"old"} << "";
+        // clang-format on
     }
-
-    void openMissingFile() {
-        setList({"AA"});
-        open(path("missing.txt"));
-        QCOMPARE(prompts->messages.size(), 1);
-        QCOMPARE(prompts->messages[0].title, Prompts::applicationTitle());
-        QCOMPARE(prompts->messages[0].text, QString::fromUtf8("文件名无效,请重新打开!"));
-        QCOMPARE(linesOf(list), QStringList{"AA"});
-    }
-
-    void openReplacesTheList() {
-        // A file from another installation: GBK, CR LF, a lone CR, a lone LF, empty lines.
-        const QString file = path("other.txt");
-        QVERIFY(writeBytes(file, "01 20 00 39 C0 \r\n\r\nDelay:500\rGoIdx:0\r\n"
-                                 "\xD6\xD0\xCE\xC4\nAB\r\n"));
-        setList({"old 1", "old 2", "old 3", "old 4", "old 5", "old 6", "old 7"});
-        open(file);
-        QVERIFY(prompts->messages.isEmpty());
-        QCOMPARE(linesOf(list), (QStringList{"01 20 00 39 C0 ", "", "Delay:500", "GoIdx:0",
-                                             QString::fromUtf8("中文\nAB")}));
-    }
-
-    void openEmptyFileEmptiesTheList() {
-        const QString file = path("empty.txt");
-        QVERIFY(writeBytes(file, {}));
-        setList({"AA"});
-        open(file);
-        QCOMPARE(list->count(), 0);
-    }
-
-    void openUnreadableKeepsTheList() {
-        setList({"AA", "BB"});
-        open(dir.path()); // exists, but is a folder
-        QCOMPARE(prompts->messages.size(), 1);
-        QCOMPARE(prompts->messages[0].title, Prompts::applicationTitle());
-        QVERIFY(prompts->messages[0].text.contains(QString::fromUtf8("命令列表保持不变")));
-        QCOMPARE(linesOf(list), (QStringList{"AA", "BB"}));
-    }
-
-    // ---- Save --------------------------------------------------------------------------------
-
-    void saveCancelled() {
-        setList({"AA"});
-        saveAs(QString());
-        QCOMPARE(prompts->fileDialogs.size(), 1);
-        QCOMPARE(prompts->fileDialogs[0].title, QString::fromUtf8("保存文件"));
-        QCOMPARE(prompts->fileDialogs[0].text, kSaveFilter);
-        QVERIFY(prompts->questions.isEmpty());
-        QVERIFY(prompts->messages.isEmpty());
-    }
-
-    void saveAndReload() {
-        const QString file = path("roundtrip.txt");
-        const QStringList lines{"01 20 00 39 C0 ",           "Delay:1000", "",
-                                QString::fromUtf8("中文行"), "GoIdx:0",    "A\nB"};
-        setList(lines);
-        saveAs(file);
-        QVERIFY(prompts->questions.isEmpty()); // a new file: nothing to ask
-        QVERIFY(prompts->messages.isEmpty());
-        QCOMPARE(readBytes(file), QByteArray("01 20 00 39 C0 \r\nDelay:1000\r\n"
-                                             "\xD6\xD0\xCE\xC4\xD0\xD0\r\nGoIdx:0\r\nA\nB\r\n"));
-        setList({});
-        open(file);
-        QStringList withoutEmpty = lines;
-        withoutEmpty.removeAll(QString());
-        QCOMPARE(linesOf(list), withoutEmpty);
-    }
-
-    void overwriteDeclined() {
-        const QString file = path("keep.txt");
-        QVERIFY(writeBytes(file, "old\r\n"));
-        setList({"AA"});
-        saveAs(file, false);
-        QCOMPARE(prompts->questions.size(), 1);
-        QCOMPARE(prompts->questions[0].title, kSaveTitle);
-        QCOMPARE(prompts->questions[0].text, kOverwrite);
-        QCOMPARE(readBytes(file), QByteArray("old\r\n"));
-    }
-
-    void overwriteAccepted() {
-        const QString file = path("replace.txt");
-        QVERIFY(writeBytes(file, "old line\r\nold line\r\nold line\r\n"));
-        setList({"AA", "BB"});
-        saveAs(file, true);
-        QCOMPARE(prompts->questions.size(), 1);
-        QVERIFY(prompts->messages.isEmpty());
-        QCOMPARE(readBytes(file), QByteArray("AA\r\nBB\r\n"));
-    }
-
-    void emptyListOverAFileRemovesIt() {
-        const QString file = path("gone.txt");
-        QVERIFY(writeBytes(file, "old\r\n"));
-        setList({});
-        saveAs(file, true);
-        QCOMPARE(prompts->questions.size(), 1);
-        QVERIFY(!QFile::exists(file));
-        QVERIFY(prompts->messages.isEmpty());
-    }
-
-    void emptyListToANewNameCreatesNothing() {
-        const QString file = path("never.txt");
-        setList({"", ""});
-        saveAs(file);
-        QVERIFY(!QFile::exists(file));
-        QVERIFY(prompts->questions.isEmpty());
-        QVERIFY(prompts->messages.isEmpty());
-    }
-
-    void failedSaveLeavesTheOldFile() {
-        // A read-only folder holding the old file. Where permissions do not bite (root), the
-        // target is a folder named like the file instead: it cannot be replaced either.
-        QTemporaryDir locked;
-        QVERIFY(locked.isValid());
-        const QString file = locked.filePath("list.txt");
-        QVERIFY(writeBytes(file, "old\r\n"));
-        QVERIFY(QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner));
-        const bool permissionsBite = ::geteuid() != 0;
-        QString target = file;
-        if (!permissionsBite) {
-            qInfo("running as root: a folder named like the file stands in for the read-only "
-                  "folder");
-            QVERIFY(QFile::setPermissions(locked.path(),
-                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-            target = locked.filePath("folder.txt");
-            QVERIFY(QDir(locked.path()).mkdir("folder.txt"));
-            QVERIFY(writeBytes(target + "/inside", "old\r\n"));
+    void openFile() {
+        QFETCH(QString, name);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, message);
+        QVERIFY(writeBytes(path("list.txt"), "01 02 \r\n\r\nDelay:50") &&
+                writeBytes(path("empty.txt"), {}));
+        setList({"old"});
+        press("Command54", name.isEmpty() ? name : QDir(dir.path()).filePath(name));
+        QCOMPARE(linesOf(list), lines);
+        QCOMPARE(t->prompts->messages.size(), int(!message.isEmpty()));
+        if (!message.isEmpty()) {
+            QCOMPARE(t->prompts->messages[0].title, Prompts::applicationTitle());
+            QVERIFY2(t->prompts->messages[0].text.contains(message),
+                     qPrintable(t->prompts->messages[0].text));
         }
+    }
+
+    // Saving writes every non-empty line as it stands, GBK, CR LF, and leaves no temporary file;
+    // it asks before replacing a file; an empty list leaves no file behind.
+    void save_data() {
+        QTest::addColumn<QByteArray>("before"); // "-": no file
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QByteArray>("after");
+        // clang-format off
+        QTest::newRow("new file: nothing asked") << QByteArray("-") << QStringList{"AA", "", "中文", "A\nB"} << false << QByteArray("AA\r\n\xD6\xD0\xCE\xC4\r\nA\nB\r\n");
+        QTest::newRow("overwrite declined") << QByteArray("old\r\n") << QStringList{"AA"} << false << QByteArray("old\r\n");
+        QTest::newRow("overwrite accepted") << QByteArray("old line\r\nold line\r\n") << QStringList{"AA"} << true << QByteArray("AA\r\n");
+        QTest::newRow("empty list removes the file") << QByteArray("old\r\n") << QStringList{} << true << QByteArray("-");
+        QTest::newRow("empty list creates nothing") << QByteArray("-") << QStringList{"", ""} << false << QByteArray("-");
+        // clang-format on
+    }
+    void save() {
+        QFETCH(QByteArray, before);
+        QFETCH(QStringList, lines);
+        QFETCH(bool, yes);
+        QFETCH(QByteArray, after);
+        const QString file = path("saved-by-window.txt");
+        QFile::remove(file);
+        QVERIFY(before == "-" || writeBytes(file, before));
+        setList(lines);
+        press("Command55", file, yes);
+        QCOMPARE(t->prompts->questions.size(), int(before != "-"));
+        if (before != "-")
+            QCOMPARE(t->prompts->questions[0].text, QStringLiteral("是否覆盖文件？"));
+        QVERIFY(t->prompts->messages.isEmpty());
+        QCOMPARE(QFile::exists(file) ? readBytes(file) : QByteArray("-"), after);
+        QVERIFY(QDir(dir.path()).entryList({"saved-by-window*"}, QDir::Files).size() <= 1);
+    }
+
+    // A save that fails says so and leaves the old file. Where permissions do not bite (root),
+    // a folder named like the file stands in for the read-only folder: it cannot be replaced
+    // either.
+    void failedSaveLeavesTheOldFile() {
+        QTemporaryDir locked;
+        const bool permissionsBite = ::geteuid() != 0;
+        const QString target = locked.filePath(permissionsBite ? "list.txt" : "folder.txt");
+        const QString old = permissionsBite ? target : target + "/inside";
+        QVERIFY(permissionsBite || QDir(locked.path()).mkdir("folder.txt"));
+        QVERIFY(writeBytes(old, "old\r\n"));
+        QVERIFY(QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner));
         setList({"AA", "BB"});
-        saveAs(target, true);
-        QCOMPARE(prompts->questions.size(), 1);
-        QCOMPARE(prompts->messages.size(), 1);
-        QCOMPARE(prompts->messages[0].title, kSaveTitle);
-        QVERIFY2(prompts->messages[0].text.startsWith(QString::fromUtf8("文件未保存")),
-                 qPrintable(prompts->messages[0].text));
-        QVERIFY(prompts->messages[0].text.contains(QString::fromUtf8("原文件保持不变")));
-        QCOMPARE(readBytes(permissionsBite ? file : target + "/inside"), QByteArray("old\r\n"));
-        QCOMPARE(QDir(locked.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(),
-                 permissionsBite ? 1 : 2); // no temporary file left behind
+        press("Command55", target, true);
         QFile::setPermissions(locked.path(),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+        QVERIFY(t->prompts->questions.size() == 1 && t->prompts->messages.size() == 1);
+        QCOMPARE(t->prompts->messages[0].title, QStringLiteral("文件保存"));
+        const QString text = t->prompts->messages[0].text;
+        QVERIFY2(text.startsWith(u"文件未保存") && text.contains(u"原文件保持不变"),
+                 qPrintable(text));
+        QCOMPARE(readBytes(old), QByteArray("old\r\n"));
+        QCOMPARE(QDir(locked.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 1);
 
-    void failedSaveToANewName() {
-        setList({"AA"});
-        saveAs(path("no-such-folder/list.txt"));
-        QCOMPARE(prompts->messages.size(), 1);
-        QCOMPARE(prompts->messages[0].title, kSaveTitle);
-        QVERIFY(prompts->messages[0].text.startsWith(QString::fromUtf8("文件未保存")));
-        QVERIFY(!prompts->messages[0].text.contains(QString::fromUtf8("原文件")));
+        press("Command55", path("no-such-folder/list.txt"));
+        QCOMPARE(t->prompts->messages.size(), 2);
+        QVERIFY(t->prompts->messages[1].text.startsWith(u"文件未保存"));
+        QVERIFY(!t->prompts->messages[1].text.contains(u"原文件"));
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -38,13 +39,12 @@ void Pty::closeMaster() {
 
 bool Pty::write(const QByteArray &bytes) {
     qsizetype done = 0;
-    QDeadlineTimer deadline(5000);
-    while (done < bytes.size() && !deadline.hasExpired()) {
+    for (QDeadlineTimer deadline(5000); done < bytes.size() && !deadline.hasExpired();) {
         const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
         if (n > 0)
             done += n;
-        else if (n < 0 && errno != EAGAIN && errno != EINTR)
-            return false;
         else
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
@@ -54,19 +54,14 @@ bool Pty::write(const QByteArray &bytes) {
 QByteArray Pty::readAvailable() {
     QByteArray out;
     char buffer[4096];
-    while (m_master >= 0) {
-        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
+    for (ssize_t n; m_master >= 0 && (n = ::read(m_master, buffer, sizeof buffer)) > 0;)
         out.append(buffer, n);
-    }
     return out;
 }
 
 QByteArray Pty::readAtLeast(qsizetype bytes, int timeoutMs) {
     QByteArray out = readAvailable();
-    QDeadlineTimer deadline(timeoutMs);
-    while (out.size() < bytes && !deadline.hasExpired()) {
+    for (QDeadlineTimer deadline(timeoutMs); out.size() < bytes && !deadline.hasExpired();) {
         QTest::qWait(5);
         out += readAvailable();
     }
@@ -74,13 +69,7 @@ QByteArray Pty::readAtLeast(qsizetype bytes, int timeoutMs) {
 }
 
 QByteArray Pty::readFor(int ms) {
-    QByteArray out = readAvailable();
-    QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
-        QTest::qWait(5);
-        out += readAvailable();
-    }
-    return out;
+    return readAtLeast(std::numeric_limits<qsizetype>::max(), ms);
 }
 
 void wireComPort(int number, const QString &path) {

@@ -13,19 +13,17 @@ public:
         QString title;
         QString text;
     };
-
     QList<Shown> messages;
     QList<Shown> questions;
     QList<Shown> fileDialogs; // title and filter
     QQueue<bool> yesNoAnswers;
     QQueue<QString> fileNames;
-
     void message(const QString &title, const QString &text) override {
         messages.append({title, text});
     }
     bool askYesNo(const QString &title, const QString &text) override {
         questions.append({title, text});
-        return yesNoAnswers.isEmpty() ? false : yesNoAnswers.dequeue();
+        return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue();
     }
     QString openFileName(const QString &title, const QString &filter) override {
         fileDialogs.append({title, filter});

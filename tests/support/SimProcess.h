@@ -12,20 +12,17 @@
 class Sim {
 public:
     ~Sim() {
-        if (process.state() != QProcess::NotRunning) {
-            process.terminate();
-            if (!process.waitForFinished(5000))
-                process.kill();
-            process.waitForFinished(2000);
-        }
+        if (process.state() == QProcess::NotRunning)
+            return;
+        process.terminate();
+        if (!process.waitForFinished(5000))
+            process.kill();
+        process.waitForFinished(2000);
     }
 
     // Starts it and reads the first line ("PTY <path>" or "DEVICE <path> <baud>").
     bool start(const QStringList &arguments) {
-        process.setProgram(QStringLiteral(R7260_SIM_PATH));
-        process.setArguments(arguments);
-        process.setProcessChannelMode(QProcess::SeparateChannels);
-        process.start();
+        process.start(QStringLiteral(R7260_SIM_PATH), arguments);
         if (!process.waitForStarted(10000))
             return false;
         firstLine = readLine();
@@ -35,20 +32,17 @@ public:
     }
 
     QString readLine(int timeoutMs = 10000) {
-        QDeadlineTimer deadline(timeoutMs);
-        while (!process.canReadLine() && !deadline.hasExpired() &&
-               process.state() == QProcess::Running)
+        for (QDeadlineTimer deadline(timeoutMs); !process.canReadLine() && !deadline.hasExpired() &&
+                                                 process.state() == QProcess::Running;)
             process.waitForReadyRead(50);
         return QString::fromLocal8Bit(process.readLine()).trimmed();
     }
     // Standard output lines until one contains `text`; empty when none did in time.
     QString waitForOutput(const QString &text, int timeoutMs = 10000) {
-        QDeadlineTimer deadline(timeoutMs);
-        while (!deadline.hasExpired()) {
-            const QString line = readLine(int(std::max<qint64>(1, deadline.remainingTime())));
-            if (line.contains(text))
+        for (QDeadlineTimer deadline(timeoutMs); !deadline.hasExpired();)
+            if (const QString line = readLine(int(std::max<qint64>(1, deadline.remainingTime())));
+                line.contains(text))
                 return line;
-        }
         return {};
     }
     void command(const char *line) { process.write(QByteArray(line) + '\n'); }
