@@ -41,10 +41,6 @@ QList<QJsonObject> objects(const QString &out) {
     return list;
 }
 
-QString hexLine(const QByteArray &bytes) {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
-
 } // namespace
 
 class TestCli : public QObject {
@@ -83,7 +79,7 @@ private slots:
             cli(on(framing + QStringList{"--json", "set-max-speed", QString::number(speed)}));
         QCOMPARE(set.status, 0);
         const QJsonObject sent = objects(set.out).value(0);
-        QCOMPARE(sent.value("tx").toString(), hexLine(request));
+        QCOMPARE(sent.value("tx").toString(), hexLine(request).trimmed());
         QVERIFY(sent.value("error").isNull());
         const Result get = cli(on(framing + QStringList{"--json", "get-max-speed"}));
         QCOMPARE(get.status, 0);

@@ -1,6 +1,6 @@
-// The window as the engineer first sees it: everything fits the tool tab at 1366x740, the port
-// starts closed, and the option pairs and the framing selector work. What each control does is
-// the click suites' business.
+// The window as the engineer first sees it: the port starts closed, and the option pairs and the
+// framing selector work. The layout (every control reachable, no caption clipped) is the
+// language suite's; what each control does is the click suites'.
 
 #include <QCheckBox>
 #include <QRadioButton>
@@ -14,32 +14,6 @@ class TestWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every named control lies inside the tool tab and no button clips its caption; the
-    // screenshot is saved for a human to look at.
-    void layoutFitsAndScreenshot() {
-        WindowOnPty t(false);
-        t.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(t.window.get()));
-        QCOMPARE(t.window->size(), QSize(1366, 740));
-        QVERIFY(t.window->minimumSizeHint().width() <= 1366);
-        QVERIFY(t.window->minimumSizeHint().height() <= 740);
-        if (const QString path = qEnvironmentVariable("R7260_SCREENSHOT"); !path.isEmpty())
-            QVERIFY(t.window->grab().save(path));
-        QWidget *tool = t.control<QTabWidget>("SSTab1")->currentWidget();
-        int checked = 0;
-        for (QWidget *w : tool->findChildren<QWidget *>()) {
-            if (!w->isVisible() || w->objectName().isEmpty())
-                continue;
-            ++checked;
-            QVERIFY2(tool->rect().contains(QRect(w->mapTo(tool, QPoint(0, 0)), w->size())),
-                     qPrintable(w->objectName()));
-            if (auto *b = qobject_cast<QPushButton *>(w))
-                QVERIFY2(b->width() >= b->fontMetrics().horizontalAdvance(b->text()),
-                         qPrintable(b->objectName()));
-        }
-        QVERIFY(checked > 150);
-    }
-
     void startsClosed() {
         WindowOnPty t(false);
         for (const char *enabled : {"Command32", "Combo1", "Combo2", "Text22"})
