@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "app/PanelHost.h"
 #include "app/Prompts.h"
@@ -86,7 +87,8 @@ SerialPanel::SerialPanel(serial::MSComm &port, PanelHost &host)
     auto announce = [this] { emit framingChanged(framing()); };
     connect(Combo7, &QComboBox::currentTextChanged, this, announce);
     connect(Combo7, &QComboBox::activated, this, announce);
-    m_texts->follow([this] { refreshPortTips(); });
+    // Listing the system's ports takes a while: not before the window is up.
+    QTimer::singleShot(0, this, [this] { m_texts->follow([this] { refreshPortTips(); }); });
 }
 
 codec::Framing SerialPanel::framing() const {
