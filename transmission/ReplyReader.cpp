@@ -126,13 +126,37 @@ ReplyFrame frameOf(QByteArrayView bytes, Kind kind) {
     return frame;
 }
 
-// Where the next whole, checked frame starts in [from, to), if one does.
-std::optional<qsizetype> nextComplete(QByteArrayView s, qsizetype from, qsizetype to) {
-    for (qsizetype j = from; j < to && j < s.size(); ++j)
-        if (candidateAt(s.sliced(j)).scan == Scan::Complete)
-            return j;
-    return std::nullopt;
-}
+// The candidates at every position of the bytes, each looked at once however often the scan
+// asks: noise makes it ask about the same positions again and again.
+class Candidates {
+public:
+    explicit Candidates(QByteArrayView s) : m_s(s), m_found(size_t(s.size())) {}
+
+    const Candidate &at(qsizetype i) {
+        std::optional<Candidate> &found = m_found[size_t(i)];
+        if (!found)
+            found = candidateAt(m_s.sliced(i));
+        return *found;
+    }
+    // Where the next whole, checked frame starts in [from, to), if one does.
+    std::optional<qsizetype> nextComplete(qsizetype from, qsizetype to) {
+        for (qsizetype j = from; j < to && j < m_s.size(); ++j)
+            if (at(j).scan == Scan::Complete)
+                return j;
+        return std::nullopt;
+    }
+    // Whether the plausible start of a frame that may still complete lies in [from, to).
+    bool anyWaiting(qsizetype from, qsizetype to) {
+        for (qsizetype j = from; j < to && j < m_s.size(); ++j)
+            if (at(j).scan == Scan::NeedMore && at(j).plausible)
+                return true;
+        return false;
+    }
+
+private:
+    QByteArrayView m_s;
+    std::vector<std::optional<Candidate>> m_found;
+};
 
 } // namespace
 
@@ -148,32 +172,37 @@ std::vector<ReplyFrame> ReplyReader::flush() {
 std::vector<ReplyFrame> ReplyReader::scan(bool final) {
     std::vector<ReplyFrame> frames;
     const QByteArrayView s(m_buffer);
+    Candidates candidates(s);
+    auto take = [&](qsizetype from, qsizetype length, Kind kind) {
+        frames.push_back(frameOf(s.sliced(from, length), kind));
+        return from + length;
+    };
     qsizetype i = 0;
     while (i < s.size()) {
-        const Candidate c = candidateAt(s.sliced(i));
+        const Candidate c = candidates.at(i);
         if (c.scan == Scan::Complete) {
-            frames.push_back(frameOf(s.sliced(i, c.length), c.kind));
-            i += c.length;
+            i = take(i, c.length, c.kind);
         } else if (c.scan == Scan::None) {
             ++i;
         } else if (c.scan == Scan::Broken) {
             // A good frame starting inside it means this was noise.
-            if (const auto next = nextComplete(s, i + 1, i + c.length)) {
+            if (const auto next = candidates.nextComplete(i + 1, i + c.length))
                 i = *next;
-            } else if (c.plausible) {
-                frames.push_back(frameOf(s.sliced(i, c.length), Kind::CheckFailed));
-                i += c.length;
-            } else {
+            else if (!c.plausible)
                 ++i;
-            }
+            else if (!final && candidates.anyWaiting(i + 1, i + c.length))
+                break; // a frame inside it may still complete: noise before a cut reply
+            else
+                i = take(i, c.length, Kind::CheckFailed);
         } else if (const auto next =
-                       c.plausible ? std::nullopt : nextComplete(s, i + 1, s.size())) {
+                       c.plausible ? std::nullopt : candidates.nextComplete(i + 1, s.size())) {
             i = *next; // an implausible start before a whole frame: noise
         } else if (!final) {
             break; // wait for the rest
         } else if (c.plausible) {
-            frames.push_back(frameOf(s.sliced(i), Kind::Incomplete));
-            i = s.size();
+            // Its rest never came: incomplete up to the next whole frame, which is read as well.
+            const qsizetype end = candidates.nextComplete(i + 1, s.size()).value_or(s.size());
+            i = take(i, end - i, Kind::Incomplete);
         } else {
             ++i;
         }
