@@ -158,10 +158,24 @@ void CommandListPanel::Command54_Click() {
         m_host.prompts().inform(tr("文件名无效,请重新打开!"));
         return;
     }
+    using Failure = automation::ListFileRead::Failure;
     const automation::ListFileRead read = automation::ReadFileToList(name);
     if (!read.lines) {
-        m_host.prompts().inform(
-            tr("无法读取文件 %1：%2\n命令列表保持不变。").arg(name, read.error));
+        QString text;
+        switch (read.failure) {
+        case Failure::CannotRead:
+            text = tr("无法读取文件 %1：%2\n命令列表保持不变。").arg(name, read.error);
+            break;
+        case Failure::NotRegularFile:
+            text = tr("%1 不是普通文件，不能作为命令列表打开。\n命令列表保持不变。").arg(name);
+            break;
+        case Failure::TooLarge:
+            text = tr("文件 %1 太大（%2 字节），命令列表文件最多 %3 字节。\n命令列表保持不变。")
+                       .arg(name, QString::number(read.size),
+                            QString::number(automation::kMaxListFileBytes));
+            break;
+        }
+        m_host.prompts().inform(text);
         return;
     }
     List1->clear();
