@@ -216,6 +216,11 @@ void CommandListPanel::Command55_Click() {
 
 // ---- The runner ----------------------------------------------------------------------------
 
+void CommandListPanel::stop() {
+    Check1->setChecked(false);
+    Timer2->setEnabled(false);
+}
+
 void CommandListPanel::Check1_Click() {
     if (!Check1->isChecked()) {
         Timer2->setEnabled(false);

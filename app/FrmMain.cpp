@@ -176,6 +176,9 @@ void FrmMain::captureLine(const QString &line) {
 // ---- The serial link -----------------------------------------------------------------------
 
 void FrmMain::onPortLost(const QString &reason) {
+    // The list stops with the port: its next tick would bury the loss under "not sent", and a
+    // reopened port must not resume sending motion commands by itself.
+    m_list->stop();
     m_serial->showPortLost(reason);
 }
 
