@@ -213,6 +213,8 @@ void FrmMain::send(const QByteArray &frame, std::optional<QByteArray> body) {
         transmission::prepareOutgoing(frame, m_serial->mapping(), std::move(body));
     m_traffic->showSent(out.caption ? device::translated(out.caption) : QString(), out.mapped,
                         out.wire);
+    if (out.address)
+        m_replies.expectFrom(*out.address);
 
     // The poll restarts with each write, so that a reply is collected 200 ms after its request;
     // when sends come faster than that, run the overdue poll first instead of starving it.

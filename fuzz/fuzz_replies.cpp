@@ -40,6 +40,7 @@ void check(const std::vector<ReplyFrame> &frames) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FuzzedDataProvider input(data, size);
     transmission::ReplyReader reader;
+    reader.expectFrom(input.ConsumeIntegral<quint8>());
     received.clear();
     consumed = 0;
     while (input.remaining_bytes() > 0) {

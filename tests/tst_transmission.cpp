@@ -109,6 +109,10 @@ private slots:
         // 00 A6 could start a failure reply; the cut reply inside it decides.
         QTest::newRow("noise before a cut reply") << "00A601260400|000064FCED" << false << QStringList{"R 01260400000064FCED"};
         QTest::newRow("cut reply, then a short one") << "01260400 013C" << true << QStringList{"I 01260400", "R 013C"};
+        // A short reply carries no check: only one from an address asked is believed.
+        QTest::newRow("short reply from an address not asked") << "2C3D" << true << QStringList{};
+        QTest::newRow("ASCII reply whose colon was damaged") << "6F 3031324230304434 0D0A" << true << QStringList{};
+        QTest::newRow("short-reply bytes inside a broken frame") << "01260400013D64FCED" << false << QStringList{"C 01260400013D64FCED"};
         // clang-format on
     }
     void readerFrames() {
@@ -116,6 +120,7 @@ private slots:
         QFETCH(bool, flush);
         QFETCH(QStringList, frames);
         ReplyReader reader;
+        reader.expectFrom(0x01);
         QStringList found;
         auto record = [&found](const std::vector<ReplyFrame> &got) {
             for (const ReplyFrame &f : got)
@@ -154,6 +159,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, value);
         ReplyReader reader;
+        reader.expectFrom(0x01);
         std::vector<ReplyFrame> frames = reader.feed(bytes);
         for (ReplyFrame &f : reader.flush())
             frames.push_back(f);

@@ -30,6 +30,7 @@ struct Candidate {
     qsizetype length = 0;
     bool plausible = false;
     Kind kind = Kind::Reply;
+    bool checked = true; // a CRC or LRC holds (a short RTU reply carries none)
 };
 
 // The bytes of the hex digit pairs after ":", as far as they go.
@@ -69,7 +70,7 @@ Candidate scanAscii(QByteArrayView s) {
     return s.size() < kMaxAsciiLength ? Candidate{Scan::NeedMore, 0, true} : Candidate{};
 }
 
-Candidate scanRtu(QByteArrayView s) {
+Candidate scanRtu(QByteArrayView s, const std::bitset<256> &asked) {
     if (s.size() < 2)
         return {Scan::NeedMore, 0, false};
     const auto code = quint8(s[1]);
@@ -83,7 +84,8 @@ Candidate scanRtu(QByteArrayView s) {
         c.plausible = s.size() >= 3 && quint8(s[2]) >= 0x01 && quint8(s[2]) <= 0x0B;
     } else if (const device::Command *command = device::findCommand(code)) {
         if (command->reply == device::ReplyForm::Short)
-            return {Scan::Complete, 2, true};
+            return asked[quint8(s[0])] ? Candidate{Scan::Complete, 2, true, Kind::Reply, false}
+                                       : Candidate{};
         if (s.size() < 3)
             return c;
         const int count = quint8(s[2]);
@@ -106,8 +108,8 @@ Candidate scanRtu(QByteArrayView s) {
     return c;
 }
 
-Candidate candidateAt(QByteArrayView s) {
-    return s.front() == ':' ? scanAscii(s) : scanRtu(s);
+Candidate candidateAt(QByteArrayView s, const std::bitset<256> &asked) {
+    return s.front() == ':' ? scanAscii(s) : scanRtu(s, asked);
 }
 
 ReplyFrame frameOf(QByteArrayView bytes, Kind kind) {
@@ -130,18 +132,20 @@ ReplyFrame frameOf(QByteArrayView bytes, Kind kind) {
 // asks: noise makes it ask about the same positions again and again.
 class Candidates {
 public:
-    explicit Candidates(QByteArrayView s) : m_s(s), m_found(size_t(s.size())) {}
+    Candidates(QByteArrayView s, const std::bitset<256> &asked)
+        : m_s(s), m_asked(asked), m_found(size_t(s.size())) {}
 
     const Candidate &at(qsizetype i) {
         std::optional<Candidate> &found = m_found[size_t(i)];
         if (!found)
-            found = candidateAt(m_s.sliced(i));
+            found = candidateAt(m_s.sliced(i), m_asked);
         return *found;
     }
-    // Where the next whole, checked frame starts in [from, to), if one does.
-    std::optional<qsizetype> nextComplete(qsizetype from, qsizetype to) {
+    // Where the next whole frame starts in [from, to), if one does; with `checkedOnly`, the next
+    // one whose CRC or LRC holds.
+    std::optional<qsizetype> nextComplete(qsizetype from, qsizetype to, bool checkedOnly = false) {
         for (qsizetype j = from; j < to && j < m_s.size(); ++j)
-            if (at(j).scan == Scan::Complete)
+            if (at(j).scan == Scan::Complete && (at(j).checked || !checkedOnly))
                 return j;
         return std::nullopt;
     }
@@ -155,6 +159,7 @@ public:
 
 private:
     QByteArrayView m_s;
+    const std::bitset<256> &m_asked;
     std::vector<std::optional<Candidate>> m_found;
 };
 
@@ -172,7 +177,7 @@ std::vector<ReplyFrame> ReplyReader::flush() {
 std::vector<ReplyFrame> ReplyReader::scan(bool final) {
     std::vector<ReplyFrame> frames;
     const QByteArrayView s(m_buffer);
-    Candidates candidates(s);
+    Candidates candidates(s, m_asked);
     auto take = [&](qsizetype from, qsizetype length, Kind kind) {
         frames.push_back(frameOf(s.sliced(from, length), kind));
         return from + length;
@@ -185,8 +190,9 @@ std::vector<ReplyFrame> ReplyReader::scan(bool final) {
         } else if (c.scan == Scan::None) {
             ++i;
         } else if (c.scan == Scan::Broken) {
-            // A good frame starting inside it means this was noise.
-            if (const auto next = candidates.nextComplete(i + 1, i + c.length))
+            // A checked frame starting inside it means this was noise. Two bytes inside it that
+            // look like a short reply prove nothing: they are as likely its own data.
+            if (const auto next = candidates.nextComplete(i + 1, i + c.length, true))
                 i = *next;
             else if (!c.plausible)
                 ++i;
