@@ -109,6 +109,9 @@ private slots:
         // 00 A6 could start a failure reply; the cut reply inside it decides.
         QTest::newRow("noise before a cut reply") << "00A601260400|000064FCED" << false << QStringList{"R 01260400000064FCED"};
         QTest::newRow("cut reply, then a short one") << "01260400 013C" << true << QStringList{"I 01260400", "R 013C"};
+        // A damaged byte made this claim 200 data bytes (0x41's count varies): the reply after it is
+        // not held back until they came.
+        QTest::newRow("damaged count before a reply") << "0141C8 01260400000064FCED" << false << QStringList{"R 01260400000064FCED"};
         // A short reply carries no check: only one from an address asked is believed.
         QTest::newRow("short reply from an address not asked") << "2C3D" << true << QStringList{};
         QTest::newRow("ASCII reply whose colon was damaged") << "6F 3031324230304434 0D0A" << true << QStringList{};

@@ -200,9 +200,11 @@ std::vector<ReplyFrame> ReplyReader::scan(bool final) {
                 break; // a frame inside it may still complete: noise before a cut reply
             else
                 i = take(i, c.length, Kind::CheckFailed);
-        } else if (const auto next =
-                       c.plausible ? std::nullopt : candidates.nextComplete(i + 1, s.size())) {
-            i = *next; // an implausible start before a whole frame: noise
+        } else if (const auto next = candidates.nextComplete(i + 1, s.size(), c.plausible)) {
+            // A start before a whole frame was noise: before a checked one even when it looked
+            // plausible (a damaged byte can make it claim up to 260 bytes, and waiting for them
+            // held back every reply after it).
+            i = *next;
         } else if (!final) {
             break; // wait for the rest
         } else if (c.plausible) {
