@@ -115,7 +115,8 @@ private slots:
         // A short reply carries no check: only one from an address asked is believed.
         QTest::newRow("short reply from an address not asked") << "2C3D" << true << QStringList{};
         QTest::newRow("ASCII reply whose colon was damaged") << "6F 3031324230304434 0D0A" << true << QStringList{};
-        QTest::newRow("short-reply bytes inside a broken frame") << "01260400013D64FCED" << false << QStringList{"C 01260400013D64FCED"};
+        // Noise that starts like a failure reply (code BF, error 01) before a short reply.
+        QTest::newRow("noise like a failure, then a short reply") << "F8BF013C 01260400000064FCED" << false << QStringList{"R 013C", "R 01260400000064FCED"};
         // clang-format on
     }
     void readerFrames() {

@@ -190,9 +190,8 @@ std::vector<ReplyFrame> ReplyReader::scan(bool final) {
         } else if (c.scan == Scan::None) {
             ++i;
         } else if (c.scan == Scan::Broken) {
-            // A checked frame starting inside it means this was noise. Two bytes inside it that
-            // look like a short reply prove nothing: they are as likely its own data.
-            if (const auto next = candidates.nextComplete(i + 1, i + c.length, true))
+            // A good frame starting inside it means this was noise.
+            if (const auto next = candidates.nextComplete(i + 1, i + c.length))
                 i = *next;
             else if (!c.plausible)
                 ++i;
