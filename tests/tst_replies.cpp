@@ -50,9 +50,9 @@ private slots:
         QFETCH(QStringList, messages);
         QFETCH(QString, boxes);
         WindowOnPty t;
+        t.window->SendFrame(hex("01200039C0")); // a short reply is believed from an address asked
         t.window->findChild<WindowTimer *>(QStringLiteral("Timer1"))->setEnabled(false);
         const auto *port = t.window->findChild<serial::MSComm *>(QStringLiteral("MSComm1"));
-        t.window->SendFrame(hex("01200039C0")); // a short reply is believed from an address asked
         qsizetype written = 0;
         for (const QString &poll : polls) {
             const QByteArray bytes =
