@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 
 #include "app/PanelHost.h"
 #include "app/Prompts.h"
@@ -28,6 +29,25 @@ const char *const kSaveFilter =
 
 constexpr double kMinDelay = 50;
 constexpr double kMaxDelay = 60000;
+
+// Shows a list line on one row: a line feed inside it as "↵", and of a very long line only its
+// first kShownChars characters (the line itself stays whole). With every row as high as the first,
+// the list shows a file of 60,000 lines, or one line of 1 MB, without measuring every line.
+class ListLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override {
+        static constexpr qsizetype kShownChars = 1000;
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->text.size() > kShownChars) {
+            option->text.truncate(kShownChars);
+            option->text += u'…';
+        }
+        option->text.replace(u'\n', u'↵');
+    }
+};
 
 QStringList linesOf(const QListWidget *list) {
     QStringList lines;
@@ -54,6 +74,8 @@ CommandListPanel::CommandListPanel(PanelHost &host) : m_host(host) {
     List1 = new QListWidget;
     List1->setObjectName(QStringLiteral("List1"));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setUniformItemSizes(true);
+    List1->setItemDelegate(new ListLineDelegate(List1));
     auto *open = texts->button("Command54", QT_TR_NOOP("打开文件"));
     auto *save = texts->button("Command55", QT_TR_NOOP("命令另存为"));
     auto *insertDelay = texts->button("Command34", QT_TR_NOOP("插入命令"));
@@ -160,10 +182,24 @@ void CommandListPanel::Command54_Click() {
         m_host.prompts().inform(tr("文件名无效,请重新打开!"));
         return;
     }
+    using Failure = automation::ListFileRead::Failure;
     const automation::ListFileRead read = automation::ReadFileToList(name);
     if (!read.lines) {
-        m_host.prompts().inform(
-            tr("无法读取文件 %1：%2\n命令列表保持不变。").arg(name, read.error));
+        QString text;
+        switch (read.failure) {
+        case Failure::CannotRead:
+            text = tr("无法读取文件 %1：%2\n命令列表保持不变。").arg(name, read.error);
+            break;
+        case Failure::NotRegularFile:
+            text = tr("%1 不是普通文件，不能作为命令列表打开。\n命令列表保持不变。").arg(name);
+            break;
+        case Failure::TooLarge:
+            text = tr("文件 %1 太大（%2 字节），命令列表文件最多 %3 字节。\n命令列表保持不变。")
+                       .arg(name, QString::number(read.size),
+                            QString::number(automation::kMaxListFileBytes));
+            break;
+        }
+        m_host.prompts().inform(text);
         return;
     }
     List1->clear();
@@ -203,6 +239,11 @@ void CommandListPanel::Command55_Click() {
 }
 
 // ---- The runner ----------------------------------------------------------------------------
+
+void CommandListPanel::stop() {
+    Check1->setChecked(false);
+    Timer2->setEnabled(false);
+}
 
 void CommandListPanel::Check1_Click() {
     if (!Check1->isChecked()) {

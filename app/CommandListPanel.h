@@ -21,6 +21,8 @@ public:
 
     // A line at the end of the list.
     void append(const QString &line);
+    // Stops the runner as unticking "按行循环执行命令" does.
+    void stop();
     // The position the runner's next tick runs.
     int runLine() const { return RunLine; }
     void setRunLine(int line) { RunLine = line; }

@@ -54,7 +54,10 @@ FrmMain::FrmMain(QWidget *parent)
     connect(MSComm1, &serial::MSComm::portLost, this, &FrmMain::onPortLost);
     connect(MSComm1, &serial::MSComm::writeFailed, this,
             [this](const QString &reason) { showStatus(tr("写入串口失败：%1").arg(reason)); });
-    connect(m_serial, &SerialPanel::opened, this, [this] { Timer1->setEnabled(true); });
+    connect(m_serial, &SerialPanel::opened, this, [this] {
+        m_replies.clear(); // nothing from an earlier session joins the new one's bytes
+        Timer1->setEnabled(true);
+    });
     connect(m_serial, &SerialPanel::framingChanged, m_motion, &MotionPanel::setFraming);
     // A 1366x768 laptop leaves about this much beside its taskbar and the title bar.
     resize(1366, 680);
@@ -181,20 +184,26 @@ void FrmMain::captureLine(const QString &line) {
 // ---- The serial link -----------------------------------------------------------------------
 
 void FrmMain::onPortLost(const QString &reason) {
+    // The list stops with the port: its next tick would bury the loss under "not sent", and a
+    // reopened port must not resume sending motion commands by itself.
+    m_list->stop();
     m_serial->showPortLost(reason);
 }
 
 void FrmMain::Timer1_Timer() {
     m_lastPoll.start();
-    if (MSComm1->CommEvent() != serial::comEvReceive)
-        return;
+    bool received = false;
     // Everything waiting goes to HandleReply, one call per read of at most 512 bytes.
-    while (MSComm1->InBufferCount() > 0) {
+    while (MSComm1->CommEvent() == serial::comEvReceive && MSComm1->InBufferCount() > 0) {
         const QByteArray batch = MSComm1->Input();
         if (batch.isEmpty())
             break;
+        received = true;
         HandleReply(batch, static_cast<int>(batch.size()));
     }
+    if (!received && m_replies.waiting())
+        for (const QString &message : showFrames(m_replies.flush()))
+            m_traffic->showReceivedMessage(message);
 }
 
 // ---- Transmission --------------------------------------------------------------------------
@@ -212,6 +221,8 @@ void FrmMain::send(const QByteArray &frame, std::optional<QByteArray> body) {
         transmission::prepareOutgoing(frame, m_serial->mapping(), std::move(body));
     m_traffic->showSent(out.caption ? device::translated(out.caption) : QString(), out.mapped,
                         out.wire);
+    if (out.address)
+        m_replies.expectFrom(*out.address);
 
     // The poll restarts with each write, so that a reply is collected 200 ms after its request;
     // when sends come faster than that, run the overdue poll first instead of starving it.
@@ -224,11 +235,20 @@ void FrmMain::send(const QByteArray &frame, std::optional<QByteArray> body) {
 }
 
 void FrmMain::HandleReply(const QByteArray &data, int count) {
-    const transmission::Reply reply = transmission::interpretBatch(data, count);
-    showReply(reply);
-    m_traffic->showReceived(transmission::messageOf(reply),
-                            data.first(qBound(0, count, int(data.size()))), count);
+    const QByteArray bytes = data.first(qBound(0, count, int(data.size())));
+    m_traffic->showReceived(showFrames(m_replies.feed(bytes)), bytes, count);
     emit replyHandled(count);
+}
+
+QStringList FrmMain::showFrames(const std::vector<transmission::ReplyFrame> &frames) {
+    QStringList messages;
+    for (const transmission::ReplyFrame &frame : frames) {
+        const transmission::Reply reply = transmission::readReply(frame);
+        showReply(reply);
+        if (QString message = transmission::messageOf(reply); !message.isEmpty())
+            messages << message;
+    }
+    return messages;
 }
 
 void FrmMain::showReply(const transmission::Reply &reply) {

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "app/PanelHost.h"
+#include "transmission/ReplyReader.h"
 
 class CommandListPanel;
 class MotionPanel;
@@ -46,9 +47,12 @@ public:
     // shown, and written with the receive poll paused around the write. Nothing while the port
     // is closed.
     void SendFrame(const QByteArray &frame);
-    // One read of received bytes: named, decoded into the window, shown and counted.
+    // One read of received bytes: shown and counted as they travelled; every reply frame the read
+    // completes is named and decoded into the window, in the order the frames came. A frame cut
+    // at the end of the read waits for its rest.
     void HandleReply(const QByteArray &data, int count);
-    // The receive poll: everything waiting goes to HandleReply in reads of at most 512 bytes.
+    // The receive poll: everything waiting goes to HandleReply in reads of at most 512 bytes. A
+    // poll that finds nothing while a reply waits for its rest reports that reply incomplete.
     void Timer1_Timer();
 
     int runLine() const;
@@ -76,6 +80,8 @@ private:
     void retranslateTabs();
     // A frame, with its body when it was built here (so it is not read back).
     void send(const QByteArray &frame, std::optional<QByteArray> body);
+    // Shows the frames' meaning and returns their message lines, in the frames' order.
+    QStringList showFrames(const std::vector<transmission::ReplyFrame> &frames);
     // The one place where what a reply means becomes boxes, lamps and texts.
     void showReply(const transmission::Reply &reply);
     void onPortLost(const QString &reason);
@@ -88,6 +94,8 @@ private:
     // When the receive poll last ran: a stream of sends, each restarting Timer1, must not keep
     // it from ever running.
     QElapsedTimer m_lastPoll;
+    // Splits what the port delivers into reply frames; keeps a cut frame until its rest comes.
+    transmission::ReplyReader m_replies;
     std::unique_ptr<Prompts> m_prompts;
 
     QTabWidget *SSTab1;

@@ -87,10 +87,15 @@ void TrafficPanes::showSent(const QString &caption, bool mapped, const QByteArra
     showBytes(RichTextBox2, QStringLiteral("SndHex:"), QStringLiteral("SndAsc:"), wire);
 }
 
-void TrafficPanes::showReceived(const QString &message, const QByteArray &bytes, int count) {
+void TrafficPanes::showReceived(const QStringList &messages, const QByteArray &bytes, int count) {
     keepWithinLimit(RichTextBox1, Label45);
-    if (!message.isEmpty())
+    for (const QString &message : messages)
         RichTextBox1->prepend(message + kMessageLineEnd);
     showBytes(RichTextBox1, QStringLiteral("RecHex:"), QStringLiteral("RecAsc:"), bytes);
     addToCount(Label45, count);
+}
+
+void TrafficPanes::showReceivedMessage(const QString &message) {
+    keepWithinLimit(RichTextBox1, Label45);
+    RichTextBox1->prepend(message + kMessageLineEnd);
 }

@@ -18,9 +18,13 @@ public:
     // A frame written to the port: its caption and the mapping marker (when there are), then the
     // bytes that went on the wire.
     void showSent(const QString &caption, bool mapped, const QByteArray &wire);
-    // One read of received bytes: the message naming it (when there is one), then the bytes;
-    // the counter grows by the count the port reported.
-    void showReceived(const QString &message, const QByteArray &bytes, int count);
+    // One read of received bytes: the message lines of the replies it completed, then the bytes;
+    // the counter grows by the count the port reported. Messages go in one after the other in the
+    // replies' order, so the pane reads newest first throughout: the bytes, the last reply's
+    // message, ..., the first reply's message.
+    void showReceived(const QStringList &messages, const QByteArray &bytes, int count);
+    // A message line that no read brings (a reply whose rest never came).
+    void showReceivedMessage(const QString &message);
 
 private:
     RichTextBox *RichTextBox1, *RichTextBox2;

@@ -8,6 +8,10 @@
 
 #include "codec/GbkText.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace automation {
 
 QStringList listLinesFromBytes(const QByteArray &bytes) {
@@ -35,13 +39,35 @@ bool FileExists(const QString &path) {
 }
 
 ListFileRead ReadFileToList(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, file.errorString()};
-    const QByteArray bytes = file.readAll();
+    using Failure = ListFileRead::Failure;
+    const auto failed = [](Failure failure, const QString &error, qint64 size = 0) {
+        return ListFileRead{std::nullopt, failure, error, size};
+    };
+    // Opened without waiting (a named pipe would wait for a writer), then judged by what was
+    // opened, so nothing can be put in its place between a look and the read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failed(Failure::CannotRead, qt_error_string(errno));
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return failed(Failure::CannotRead, file.errorString());
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return failed(Failure::CannotRead, qt_error_string(errno));
+    if (!S_ISREG(info.st_mode))
+        return failed(Failure::NotRegularFile,
+                      S_ISDIR(info.st_mode) ? qt_error_string(EISDIR) : QString());
+    if (info.st_size > kMaxListFileBytes)
+        return failed(Failure::TooLarge, {}, info.st_size);
+    // One byte more than the limit tells a file that grew since it was looked at.
+    const QByteArray bytes = file.read(kMaxListFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return {std::nullopt, file.errorString()};
-    return {automation::listLinesFromBytes(bytes), {}};
+        return failed(Failure::CannotRead, file.errorString());
+    if (bytes.size() > kMaxListFileBytes)
+        return failed(Failure::TooLarge, {}, qMax<qint64>(bytes.size(), info.st_size));
+    return {listLinesFromBytes(bytes), Failure::CannotRead, {}, 0};
 }
 
 bool SaveLine(QIODevice &file, const QString &line) {
@@ -77,6 +103,18 @@ ListFileSave SaveList(const QString &path, const QStringList &lines) {
             return {Outcome::Failed, 0, error};
         }
         ++written;
+    }
+    // commit() alone reports success after a write it could not flush (a full disk) and then
+    // replaces the old file by a cut one: flush and sync first, and check each step.
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return {Outcome::Failed, 0, error};
+    }
+    if (::fsync(file.handle()) != 0) {
+        const QString error = qt_error_string(errno);
+        file.cancelWriting();
+        return {Outcome::Failed, 0, error};
     }
     if (!file.commit())
         return {Outcome::Failed, 0, file.errorString()};

@@ -20,12 +20,25 @@ QStringList listLinesFromBytes(const QByteArray &bytes);
 // True when something (a file or a folder) exists at the path; false for an empty path.
 bool FileExists(const QString &path);
 
+// The largest list file read: far above any real list (a 1 MB file of frame lines is some 60,000
+// lines), and small enough that the list shows it at once.
+constexpr qint64 kMaxListFileBytes = 1024 * 1024;
+
 struct ListFileRead {
+    enum class Failure {
+        CannotRead,     // error says why
+        NotRegularFile, // a folder, a named pipe, a device ...
+        TooLarge,       // above kMaxListFileBytes; size says how large
+    };
     std::optional<QStringList> lines; // nothing when the file could not be read
-    QString error;                    // why not
+    Failure failure = Failure::CannotRead;
+    QString error; // the system's reason, when it gave one
+    qint64 size = 0;
 };
 
-// Reads the whole file first, so a failure leaves the caller's list untouched.
+// Reads the whole file first, so a failure leaves the caller's list untouched. Only a regular file
+// of at most kMaxListFileBytes is read, and nothing waits: a named pipe is refused, not opened
+// for a writer to come.
 ListFileRead ReadFileToList(const QString &path);
 
 // Writes one list line, GBK and CR LF, to an open file. An empty line is not written (false).
@@ -45,7 +58,8 @@ struct ListFileSave {
 };
 
 // Saves the list as a whole or not at all: the lines go to a temporary file beside the target,
-// which replaces the target only once every line is written. A list without any non-empty line
+// which replaces the target only once every line is written and synced to disk (a full disk leaves
+// the old file as it was). A list without any non-empty line
 // leaves no file at the path. The caller has already confirmed replacing an existing file.
 ListFileSave SaveList(const QString &path, const QStringList &lines);
 

@@ -6,7 +6,6 @@
 #include <cfenv>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 namespace codec {
@@ -77,19 +76,34 @@ std::string decimalPrefix(const std::u16string &s) {
     return out;
 }
 
+// An exponent's digits, held to +-kExponentLimit: far beyond any double's range, and far enough
+// from a long long's limits that adding a mantissa's magnitude (at most its length) cannot
+// overflow however many digits the exponent has.
+constexpr long long kExponentLimit = 1'000'000'000'000'000;
+
+long long saturatedExponent(const char *text) {
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+')
+        ++text;
+    long long value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text)
+        value = std::min(kExponentLimit, value * 10 + (*text - '0'));
+    return negative ? -value : value;
+}
+
 // The value of a decimal number too large or too small for a double: an infinity or 0.
 double outOfRange(const std::string &number) {
     // Decimal magnitude: digits before the point (leading zeros not counted), or minus the zeros
     // right after the point, plus the exponent.
     const size_t e = number.find('e');
     const std::string mantissa = number.substr(0, e);
-    const long exponent =
-        e == std::string::npos ? 0 : std::strtol(number.c_str() + e + 1, nullptr, 10);
+    const long long exponent = e == std::string::npos ? 0 : saturatedExponent(&number[e + 1]);
     const size_t point = std::min(mantissa.find('.'), mantissa.size());
     const size_t firstNonZero = mantissa.find_first_of("123456789");
-    const long magnitude = firstNonZero == std::string::npos ? 0
-                           : firstNonZero < point            ? long(point - firstNonZero)
-                                                             : -long(firstNonZero - point - 1);
+    const long long magnitude = firstNonZero == std::string::npos ? 0
+                                : firstNonZero < point
+                                    ? static_cast<long long>(point - firstNonZero)
+                                    : -static_cast<long long>(firstNonZero - point - 1);
     if (firstNonZero == std::string::npos || magnitude + exponent < 0)
         return 0;
     return number[0] == '-' ? -HUGE_VAL : HUGE_VAL;

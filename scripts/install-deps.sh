@@ -15,6 +15,7 @@ packages=(
     socat                                   # pty pairs for trying the tool by hand
     libmodbus-dev mbpoll                    # third-party Modbus peers the tests check against
     dpkg-dev file                           # cpack -G DEB: dpkg-shlibdeps works out the Depends
+    clang libclang-rt-14-dev                # fuzz targets: libFuzzer and the sanitizers' runtimes
 )
 
 # Present means installed: dpkg -s also knows packages that were removed but left their

@@ -18,6 +18,8 @@ Outgoing prepareOutgoing(const QByteArray &frame, const std::optional<Mapping> &
     Outgoing out;
     out.wire = frame;
     const QByteArray &logical = carried ? *body : frame;
+    if (!logical.isEmpty())
+        out.address = quint8(logical[0]);
     if (logical.size() > 1)
         if (const device::Command *command = device::findCommand(quint8(logical[1])))
             out.caption = command->caption;

@@ -22,6 +22,7 @@ struct Outgoing {
     const char *caption = nullptr; // source text; none for codes without a caption
     bool mapped = false;
     QByteArray wire;
+    std::optional<quint8> address; // the device it goes to: the frame's first byte (ASCII decoded)
 };
 
 // `body`, when the caller built the frame and knows it, saves reading the frame back. A frame too

@@ -1,7 +1,6 @@
 #include "transmission/Reply.h"
 
 #include "codec/Bytes.h"
-#include "codec/Framing.h"
 
 namespace transmission {
 
@@ -28,8 +27,8 @@ int dataNeeded(Carries carries) {
     }
 }
 
-// Reads what the reply's data carry into it; `readable` says whether they may be read at all.
-void readCarried(QByteArrayView bytes, bool readable, Reply &reply) {
+// Reads what a checked reply's data carry into it.
+void readCarried(QByteArrayView bytes, Reply &reply) {
     const Carries carries = reply.command->carries;
     if (carries == Carries::Address) {
         reply.value = at(bytes, 0);
@@ -41,7 +40,7 @@ void readCarried(QByteArrayView bytes, bool readable, Reply &reply) {
             reply.value = at(bytes, 3);
         return;
     }
-    if (!readable || bytes.size() < 3 + dataNeeded(carries))
+    if (bytes.size() < 3 + dataNeeded(carries))
         return;
     switch (carries) {
     case Carries::MotionState:
@@ -151,33 +150,7 @@ Reply readReply(const ReplyFrame &frame) {
     const bool isShort = reply.command->reply == device::ReplyForm::Short;
     if ((body.size() == 2) == isShort) {
         reply.named = true;
-        readCarried(body, true, reply);
-    }
-    return reply;
-}
-
-Reply interpretBatch(QByteArrayView data, int count) {
-    Reply reply;
-    QByteArrayView bytes = data;
-    bool readable = data.size() >= 8;
-    const auto ascii = codec::decodeAsciiFrame(data.first(qBound(0, count, int(data.size()))));
-    if (ascii) {
-        bytes = *ascii;
-        count = int(bytes.size());
-        readable = true; // the carried bytes hold no checksum: what is there may be read
-    }
-    if (bytes.size() < 2)
-        return reply;
-    reply.code = at(bytes, 1);
-    reply.command = device::findCommand(reply.code);
-    if (!reply.command || !reply.command->replyNamed)
-        return reply;
-    const bool longBatch = count > 2;
-    const bool shortBatch = count >= 1 && count <= 2;
-    const bool isShort = reply.command->reply == device::ReplyForm::Short;
-    if ((longBatch && !isShort) || (shortBatch && isShort)) {
-        reply.named = true;
-        readCarried(bytes, readable, reply);
+        readCarried(body, reply);
     }
     return reply;
 }

@@ -51,10 +51,4 @@ const char *errorMeaning(quint8 error);
 // "回复不完整:" with the command's caption; empty when the reply names nothing.
 QString messageOf(const Reply &reply);
 
-// One poll's batch as the window has always read it: a batch of more than two bytes is matched
-// against the long replies, one of one or two bytes against the short ones; a value, the motion
-// state and the inputs are read from byte 3 on when the batch holds at least eight bytes. A batch
-// that is one complete ASCII frame is read from the bytes it carries.
-Reply interpretBatch(QByteArrayView data, int count);
-
 } // namespace transmission

@@ -30,6 +30,7 @@ struct Candidate {
     qsizetype length = 0;
     bool plausible = false;
     Kind kind = Kind::Reply;
+    bool checked = true; // a CRC or LRC holds (a short RTU reply carries none)
 };
 
 // The bytes of the hex digit pairs after ":", as far as they go.
@@ -69,7 +70,7 @@ Candidate scanAscii(QByteArrayView s) {
     return s.size() < kMaxAsciiLength ? Candidate{Scan::NeedMore, 0, true} : Candidate{};
 }
 
-Candidate scanRtu(QByteArrayView s) {
+Candidate scanRtu(QByteArrayView s, const std::bitset<256> &asked) {
     if (s.size() < 2)
         return {Scan::NeedMore, 0, false};
     const auto code = quint8(s[1]);
@@ -83,7 +84,8 @@ Candidate scanRtu(QByteArrayView s) {
         c.plausible = s.size() >= 3 && quint8(s[2]) >= 0x01 && quint8(s[2]) <= 0x0B;
     } else if (const device::Command *command = device::findCommand(code)) {
         if (command->reply == device::ReplyForm::Short)
-            return {Scan::Complete, 2, true};
+            return asked[quint8(s[0])] ? Candidate{Scan::Complete, 2, true, Kind::Reply, false}
+                                       : Candidate{};
         if (s.size() < 3)
             return c;
         const int count = quint8(s[2]);
@@ -106,8 +108,8 @@ Candidate scanRtu(QByteArrayView s) {
     return c;
 }
 
-Candidate candidateAt(QByteArrayView s) {
-    return s.front() == ':' ? scanAscii(s) : scanRtu(s);
+Candidate candidateAt(QByteArrayView s, const std::bitset<256> &asked) {
+    return s.front() == ':' ? scanAscii(s) : scanRtu(s, asked);
 }
 
 ReplyFrame frameOf(QByteArrayView bytes, Kind kind) {
@@ -126,13 +128,40 @@ ReplyFrame frameOf(QByteArrayView bytes, Kind kind) {
     return frame;
 }
 
-// Where the next whole, checked frame starts in [from, to), if one does.
-std::optional<qsizetype> nextComplete(QByteArrayView s, qsizetype from, qsizetype to) {
-    for (qsizetype j = from; j < to && j < s.size(); ++j)
-        if (candidateAt(s.sliced(j)).scan == Scan::Complete)
-            return j;
-    return std::nullopt;
-}
+// The candidates at every position of the bytes, each looked at once however often the scan
+// asks: noise makes it ask about the same positions again and again.
+class Candidates {
+public:
+    Candidates(QByteArrayView s, const std::bitset<256> &asked)
+        : m_s(s), m_asked(asked), m_found(size_t(s.size())) {}
+
+    const Candidate &at(qsizetype i) {
+        std::optional<Candidate> &found = m_found[size_t(i)];
+        if (!found)
+            found = candidateAt(m_s.sliced(i), m_asked);
+        return *found;
+    }
+    // Where the next whole frame starts in [from, to), if one does; with `checkedOnly`, the next
+    // one whose CRC or LRC holds.
+    std::optional<qsizetype> nextComplete(qsizetype from, qsizetype to, bool checkedOnly = false) {
+        for (qsizetype j = from; j < to && j < m_s.size(); ++j)
+            if (at(j).scan == Scan::Complete && (at(j).checked || !checkedOnly))
+                return j;
+        return std::nullopt;
+    }
+    // Whether the plausible start of a frame that may still complete lies in [from, to).
+    bool anyWaiting(qsizetype from, qsizetype to) {
+        for (qsizetype j = from; j < to && j < m_s.size(); ++j)
+            if (at(j).scan == Scan::NeedMore && at(j).plausible)
+                return true;
+        return false;
+    }
+
+private:
+    QByteArrayView m_s;
+    const std::bitset<256> &m_asked;
+    std::vector<std::optional<Candidate>> m_found;
+};
 
 } // namespace
 
@@ -148,32 +177,39 @@ std::vector<ReplyFrame> ReplyReader::flush() {
 std::vector<ReplyFrame> ReplyReader::scan(bool final) {
     std::vector<ReplyFrame> frames;
     const QByteArrayView s(m_buffer);
+    Candidates candidates(s, m_asked);
+    auto take = [&](qsizetype from, qsizetype length, Kind kind) {
+        frames.push_back(frameOf(s.sliced(from, length), kind));
+        return from + length;
+    };
     qsizetype i = 0;
     while (i < s.size()) {
-        const Candidate c = candidateAt(s.sliced(i));
+        const Candidate c = candidates.at(i);
         if (c.scan == Scan::Complete) {
-            frames.push_back(frameOf(s.sliced(i, c.length), c.kind));
-            i += c.length;
+            i = take(i, c.length, c.kind);
         } else if (c.scan == Scan::None) {
             ++i;
         } else if (c.scan == Scan::Broken) {
             // A good frame starting inside it means this was noise.
-            if (const auto next = nextComplete(s, i + 1, i + c.length)) {
+            if (const auto next = candidates.nextComplete(i + 1, i + c.length))
                 i = *next;
-            } else if (c.plausible) {
-                frames.push_back(frameOf(s.sliced(i, c.length), Kind::CheckFailed));
-                i += c.length;
-            } else {
+            else if (!c.plausible)
                 ++i;
-            }
-        } else if (const auto next =
-                       c.plausible ? std::nullopt : nextComplete(s, i + 1, s.size())) {
-            i = *next; // an implausible start before a whole frame: noise
+            else if (!final && candidates.anyWaiting(i + 1, i + c.length))
+                break; // a frame inside it may still complete: noise before a cut reply
+            else
+                i = take(i, c.length, Kind::CheckFailed);
+        } else if (const auto next = candidates.nextComplete(i + 1, s.size(), c.plausible)) {
+            // A start before a whole frame was noise: before a checked one even when it looked
+            // plausible (a damaged byte can make it claim up to 260 bytes, and waiting for them
+            // held back every reply after it).
+            i = *next;
         } else if (!final) {
             break; // wait for the rest
         } else if (c.plausible) {
-            frames.push_back(frameOf(s.sliced(i), Kind::Incomplete));
-            i = s.size();
+            // Its rest never came: incomplete up to the next whole frame, which is read as well.
+            const qsizetype end = candidates.nextComplete(i + 1, s.size()).value_or(s.size());
+            i = take(i, end - i, Kind::Incomplete);
         } else {
             ++i;
         }

@@ -7,9 +7,14 @@
 // and the standard Modbus replies to a register-mapped request (0x03 read: 5 + count bytes;
 // 0x10 write: 8 bytes). Bytes that start no frame (line noise) are skipped until a frame whose
 // check holds; a frame cut at the end of the bytes waits for its rest.
+//
+// A short reply carries no check, and two bytes of noise, of a damaged frame or of an ASCII
+// reply whose ":" was lost look like one all too often: it is believed only from an address a
+// request went to (expectFrom).
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <bitset>
 #include <vector>
 
 namespace transmission {
@@ -35,12 +40,16 @@ public:
     // cannot be the start of a reply are dropped.
     std::vector<ReplyFrame> flush();
     bool waiting() const { return !m_buffer.isEmpty(); }
+    // Forgets received bytes still waiting (the addresses asked stay).
     void clear() { m_buffer.clear(); }
+    // A request went to this address: short replies from it are believed.
+    void expectFrom(quint8 address) { m_asked.set(address); }
 
 private:
     std::vector<ReplyFrame> scan(bool final);
 
     QByteArray m_buffer;
+    std::bitset<256> m_asked;
 };
 
 } // namespace transmission
