@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTimer>
 
 #include "app/PanelHost.h"
@@ -82,7 +83,7 @@ SerialPanel::SerialPanel(serial::MSComm &port, PanelHost &host)
     connect(command3, &QPushButton::clicked, this, [this] {
         m_host.sendCommand(device::FunctionCode::SetRegisterBase, {Text34->text()}, ListCapture);
     });
-    connect(Combo1, &QComboBox::currentTextChanged, this, &SerialPanel::refreshPortTips);
+    connect(Combo1, &QComboBox::currentTextChanged, this, &SerialPanel::showCurrentPortTip);
     // A change of text and a click on an item both re-announce the framing.
     auto announce = [this] { emit framingChanged(framing()); };
     connect(Combo7, &QComboBox::currentTextChanged, this, announce);
@@ -113,12 +114,23 @@ void SerialPanel::switchMappingOff() {
 
 void SerialPanel::refreshPortTips() {
     const QStringList devices = serial::comPortDevices();
-    for (int i = 0; i < Combo1->count() && i < devices.size(); ++i)
-        Combo1->setItemData(i,
-                            devices[i].isEmpty()
-                                ? tr("%1：没有对应的串口设备").arg(Combo1->itemText(i))
-                                : QStringLiteral("%1 = %2").arg(Combo1->itemText(i), devices[i]),
-                            Qt::ToolTipRole);
+    // A changed item resets an editable combo's text to the item's: keep what was typed.
+    const QString typed = Combo1->currentText();
+    {
+        const QSignalBlocker quiet(Combo1);
+        for (int i = 0; i < Combo1->count() && i < devices.size(); ++i)
+            Combo1->setItemData(
+                i,
+                devices[i].isEmpty()
+                    ? tr("%1：没有对应的串口设备").arg(Combo1->itemText(i))
+                    : QStringLiteral("%1 = %2").arg(Combo1->itemText(i), devices[i]),
+                Qt::ToolTipRole);
+        Combo1->setCurrentText(typed);
+    }
+    showCurrentPortTip();
+}
+
+void SerialPanel::showCurrentPortTip() {
     const int current = Combo1->findText(Combo1->currentText());
     Combo1->setToolTip(current >= 0 ? Combo1->itemData(current, Qt::ToolTipRole).toString()
                                     : QString());
@@ -151,6 +163,7 @@ void SerialPanel::Command32_Click() {
         return;
     }
     setPortButtons(true);
+    refreshPortTips();
     emit opened();
     m_host.showStatus(tr("已打开 %1（%2），%3").arg(name, m_port.devicePath(), settings));
 }

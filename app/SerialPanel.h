@@ -45,7 +45,10 @@ private:
     void Command32_Click();
     void Command33_Click();
     void setPortButtons(bool open);
+    // The devices behind COM1..COM9 as the items' tooltips (listing them takes a while).
     void refreshPortTips();
+    // The tooltip of the item the combo's text names.
+    void showCurrentPortTip();
 
     serial::MSComm &m_port;
     PanelHost &m_host;

@@ -158,10 +158,10 @@ private slots:
         // A received reply: its bytes, then the message line naming it; the counter counts them.
         t.control("RichTextBox1")->setProperty("Text", filler(10001));
         t.setText("Label45", "77");
-        t.pty.write(hex("013704FFFFFFFE1234"));
+        t.pty.write(hex("013704FFFFFFFE3E13"));
         QTRY_COMPARE_WITH_TIMEOUT(t.text("Label45"), QStringLiteral("9"), 2000);
         QCOMPARE(t.receivePane(),
-                 QStringLiteral("RecAsc:.7......4\nRecHex:01 37 04 FF FF FF FE 12 34 \n"
+                 QStringLiteral("RecAsc:.7.....>.\nRecHex:01 37 04 FF FF FF FE 3E 13 \n"
                                 "查询运动绝对位置:\n\r"));
         t.click("Command36");
         QCOMPARE(t.receivePane() + t.text("Label45"), QStringLiteral("0"));
@@ -184,7 +184,7 @@ private slots:
     // shown meanwhile.
     void repliesShownWhileSendingFast() {
         WindowOnPty t;
-        t.pty.write(hex("013604000186A00000"));
+        t.pty.write(hex("013604000186A0CC4E"));
         QElapsedTimer sending;
         sending.start();
         while (sending.elapsed() < 1000 && t.text("Text17") != u"100000") {

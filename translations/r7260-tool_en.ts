@@ -156,6 +156,18 @@ The command list is unchanged.</translation>
         <source>间隔时间超出范围,请设置0到65535毫秒之间</source>
         <translation>Interval out of range, please set 0 to 65535 ms</translation>
     </message>
+    <message>
+        <source>%1 不是普通文件，不能作为命令列表打开。
+命令列表保持不变。</source>
+        <translation>%1 is not a regular file and cannot be opened as a command list.
+The command list stays as it was.</translation>
+    </message>
+    <message>
+        <source>文件 %1 太大（%2 字节），命令列表文件最多 %3 字节。
+命令列表保持不变。</source>
+        <translation>The file %1 is too large (%2 bytes); a command-list file holds at most %3 bytes.
+The command list stays as it was.</translation>
+    </message>
 </context>
 <context>
     <name>FrmMain</name>
