@@ -108,6 +108,7 @@ private slots:
         QTest::newRow("data like short codes, split") << "013604000044|450D65" << false << QStringList{"R 013604000044450D65"};
         // 00 A6 could start a failure reply; the cut reply inside it decides.
         QTest::newRow("noise before a cut reply") << "00A601260400|000064FCED" << false << QStringList{"R 01260400000064FCED"};
+        QTest::newRow("noise like a failure before a cut reply") << "E7E0B4012604|00000064FCED" << false << QStringList{"R 01260400000064FCED"};
         QTest::newRow("cut reply, then a short one") << "01260400 013C" << true << QStringList{"I 01260400", "R 013C"};
         // A damaged byte made this claim 200 data bytes (0x41's count varies): the reply after it is
         // not held back until they came.
