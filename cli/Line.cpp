@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include "serial/OpenCommPort.h"
+#include "transmission/Outgoing.h"
 #include "transmission/ReplyReader.h"
 
 namespace cli {
@@ -63,24 +64,21 @@ Exchange Line::exchange(const QByteArray &frame, int timeoutMs) {
             m_problem.isEmpty() ? QStringLiteral("the port refused the bytes") : m_problem;
         return exchange;
     }
-    // A frame failing its check may be line noise that looks like a reply, with the real reply
-    // behind it: only a good frame or a failure reply ends the wait early. The bytes are read
-    // afresh each time: a reader fed piece by piece settles on such noise before the reply's rest
-    // has come and loses the reply's first bytes to it.
+    // The window's own reading: short replies are believed from the address asked. A frame
+    // failing its check may be line noise that looks like a reply, with the real reply behind
+    // it: only a good frame or a failure reply ends the wait early.
     using Kind = transmission::ReplyFrame::Kind;
+    transmission::ReplyReader reader;
+    if (const auto address = transmission::prepareOutgoing(frame, std::nullopt).address)
+        reader.expectFrom(*address);
     std::optional<transmission::ReplyFrame> answer, damaged;
-    auto readFrames = [&](bool final) {
-        transmission::ReplyReader reader;
-        std::vector<transmission::ReplyFrame> frames = reader.feed(exchange.received);
-        if (final)
-            for (transmission::ReplyFrame &frame : reader.flush())
-                frames.push_back(std::move(frame));
+    auto take = [&](std::vector<transmission::ReplyFrame> frames) {
         for (transmission::ReplyFrame &frame : frames) {
-            if (frame.kind != Kind::CheckFailed) {
-                answer = std::move(frame);
+            if (answer)
                 return;
-            }
-            if (!damaged)
+            if (frame.kind != Kind::CheckFailed)
+                answer = std::move(frame);
+            else if (!damaged)
                 damaged = std::move(frame);
         }
     };
@@ -93,7 +91,7 @@ Exchange Line::exchange(const QByteArray &frame, int timeoutMs) {
         if (bytes.isEmpty())
             continue;
         exchange.received += bytes;
-        readFrames(false);
+        take(reader.feed(bytes));
     }
     exchange.ms = clock.elapsed();
     if (!m_problem.isEmpty() || !m_port.PortOpen()) {
@@ -102,7 +100,7 @@ Exchange Line::exchange(const QByteArray &frame, int timeoutMs) {
         return exchange;
     }
     if (!answer)
-        readFrames(true);
+        take(reader.flush());
     if (answer || damaged)
         exchange.reply = transmission::readReply(answer ? *answer : *damaged);
     return exchange;

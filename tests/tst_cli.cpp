@@ -94,6 +94,7 @@ private slots:
         // clang-format off
         QTest::newRow("raw with CRC") << QStringList{"raw", "01 20 00", "--crc"} << 0 << "rx: 01 20 00 39 C0" << 1;
         QTest::newRow("raw with LRC") << QStringList{"raw", "01", "20", "00", "--lrc"} << 0 << "rx: 3A 30 31 32 30 30 30 44 46 0D 0A" << 1;
+        QTest::newRow("short reply, no CRC") << QStringList{"stop"} << 0 << "message: 急停命令:" << 1;
         QTest::newRow("failure reply") << QStringList{"set-start-speed", "0"} << 1 << "error: failure reply, error 03" << 1;
         QTest::newRow("absent address") << QStringList{"-a", "5", "--timeout", "200", "handshake"} << 2 << "no reply within 200 ms" << 1;
         QTest::newRow("missing port") << QStringList{"-p", "/nonexistent/ttyR", "handshake"} << 3 << "设备不存在" << 0;
