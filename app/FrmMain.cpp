@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGridLayout>
+#include <QLabel>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -59,6 +60,11 @@ FrmMain::FrmMain(QWidget *parent)
         Timer1->setEnabled(true);
     });
     connect(m_serial, &SerialPanel::framingChanged, m_motion, &MotionPanel::setFraming);
+    auto *responseTime = new QLabel;
+    responseTime->setObjectName(QStringLiteral("ResponseTime"));
+    statusBar()->addPermanentWidget(responseTime);
+    connect(m_traffic, &TrafficPanes::responseTime, responseTime,
+            [responseTime](qint64 ms) { responseTime->setText(tr("响应时间：%1 ms").arg(ms)); });
     // A 1366x768 laptop leaves about this much beside its taskbar and the title bar.
     resize(1366, 680);
 }
@@ -72,7 +78,7 @@ QWidget *FrmMain::toolTab() {
     m_motion = new MotionPanel(host);
     m_others = new OthersPanel(host);
     m_list = new CommandListPanel(host);
-    m_traffic = new TrafficPanes;
+    m_traffic = new TrafficPanes(host);
 
     // Three columns: the port and the other commands; parameters, motion and base commands; the
     // traffic and the command list. The manual tools run along the bottom.
@@ -193,14 +199,17 @@ void FrmMain::onPortLost(const QString &reason) {
 void FrmMain::Timer1_Timer() {
     m_lastPoll.start();
     bool received = false;
-    // Everything waiting goes to HandleReply, one call per read of at most 512 bytes.
+    // Everything waiting goes to HandleReply, one call per read of at most 512 bytes; the pane's
+    // counter is shown once, after the last of them.
+    m_traffic->holdReceiveCounter();
     while (MSComm1->CommEvent() == serial::comEvReceive && MSComm1->InBufferCount() > 0) {
         const QByteArray batch = MSComm1->Input();
         if (batch.isEmpty())
             break;
         received = true;
-        HandleReply(batch, static_cast<int>(batch.size()));
+        handleRead(batch, static_cast<int>(batch.size()), MSComm1->InputArrivedMs());
     }
+    m_traffic->showReceiveCounter();
     if (!received && m_replies.waiting())
         for (const QString &message : showFrames(m_replies.flush()))
             m_traffic->showReceivedMessage(message);
@@ -235,9 +244,17 @@ void FrmMain::send(const QByteArray &frame, std::optional<QByteArray> body) {
 }
 
 void FrmMain::HandleReply(const QByteArray &data, int count) {
+    handleRead(data, count, 0);
+}
+
+void FrmMain::handleRead(const QByteArray &data, int count, qint64 arrivedMs) {
     const QByteArray bytes = data.first(qBound(0, count, int(data.size())));
-    m_traffic->showReceived(showFrames(m_replies.feed(bytes)), bytes, count);
+    m_traffic->showReceived(showFrames(m_replies.feed(bytes)), bytes, count, arrivedMs);
     emit replyHandled(count);
+}
+
+bool FrmMain::startTrafficRecord(const QString &path) {
+    return m_traffic->startRecord(path);
 }
 
 QStringList FrmMain::showFrames(const std::vector<transmission::ReplyFrame> &frames) {

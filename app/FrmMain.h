@@ -55,6 +55,10 @@ public:
     // poll that finds nothing while a reply waits for its rest reports that reply incomplete.
     void Timer1_Timer();
 
+    // Records the traffic to a new file from now on (the command line's --log); false, with a
+    // message, when the file cannot be written.
+    bool startTrafficRecord(const QString &path);
+
     int runLine() const;
     void setRunLine(int line);
 
@@ -80,6 +84,8 @@ private:
     void retranslateTabs();
     // A frame, with its body when it was built here (so it is not read back).
     void send(const QByteArray &frame, std::optional<QByteArray> body);
+    // One read of received bytes, with when its first byte arrived (steady clock, ms; 0: now).
+    void handleRead(const QByteArray &data, int count, qint64 arrivedMs);
     // Shows the frames' meaning and returns their message lines, in the frames' order.
     QStringList showFrames(const std::vector<transmission::ReplyFrame> &frames);
     // The one place where what a reply means becomes boxes, lamps and texts.

@@ -1,10 +1,15 @@
 #include "app/TrafficPanes.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <chrono>
+#include <optional>
 
 #include "app/PanelHost.h"
+#include "app/Prompts.h"
 #include "app/RichTextBox.h"
 #include "app/Ui.h"
 #include "codec/GbkText.h"
@@ -16,18 +21,10 @@ namespace {
 constexpr qsizetype kPaneLimit = 10000;
 const QString kMessageLineEnd = QStringLiteral("\n\r");
 
-// Empties a pane and its counter when the pane holds more than the limit.
-void keepWithinLimit(RichTextBox *pane, QLabel *counter) {
-    if (pane->text().size() > kPaneLimit) {
-        pane->setText(QString());
-        counter->setText(QStringLiteral("0"));
-    }
-}
-
-// A counter caption plus n; a caption that is not a number counts as 0.
-void addToCount(QLabel *counter, qsizetype n) {
-    const qint64 current = codec::readInteger<qint64>(counter->text()).value_or(0);
-    counter->setText(QString::number(current + n));
+qint64 steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 void showBytes(RichTextBox *pane, const QString &hexTag, const QString &charTag,
@@ -38,64 +35,189 @@ void showBytes(RichTextBox *pane, const QString &hexTag, const QString &charTag,
 
 } // namespace
 
-TrafficPanes::TrafficPanes() {
-    auto *texts = new ui::Texts(this, "TrafficPanes");
+// A byte counter: its caption plus each count (a caption that is not a number counts as 0).
+// While held, the counting is done on the number and the caption is set once, when shown.
+class TrafficPanes::Counter {
+public:
+    explicit Counter(QLabel *label) : m_label(label) {}
+
+    void add(qint64 n) {
+        const qint64 now = current() + n;
+        if (m_held)
+            m_held = now;
+        else
+            m_label->setText(QString::number(now));
+    }
+    void reset() {
+        if (m_held)
+            m_held = 0;
+        else
+            m_label->setText(QStringLiteral("0"));
+    }
+    void hold() { m_held = current(); }
+    void show() {
+        if (m_held)
+            m_label->setText(QString::number(*m_held));
+        m_held.reset();
+    }
+
+private:
+    qint64 current() const {
+        return m_held ? *m_held : codec::readInteger<qint64>(m_label->text()).value_or(0);
+    }
+
+    QLabel *m_label;
+    std::optional<qint64> m_held;
+};
+
+TrafficPanes::TrafficPanes(PanelHost &host)
+    : m_host(host), m_texts(new ui::Texts(this, "TrafficPanes")) {
+    ui::Texts *texts = m_texts;
     RichTextBox1 = new RichTextBox;
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     RichTextBox2 = new RichTextBox;
     RichTextBox2->setObjectName(QStringLiteral("RichTextBox2"));
-    Label45 = texts->label("Label45", "0");
-    Label44 = texts->label("Label44", "0");
+    auto *received = texts->label("Label45", "0");
+    auto *sent = texts->label("Label44", "0");
     // A fixed size keeps a new count from asking the window for a new layout: the tab widget
     // repaints itself whole on every layout request, which a busy line would cause many times a
     // second.
-    for (QLabel *counter : {Label44, Label45})
+    for (QLabel *counter : {sent, received})
         counter->setFixedSize(
             counter->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")),
             counter->sizeHint().height());
+    m_sentCount = std::make_unique<Counter>(sent);
+    m_receivedCount = std::make_unique<Counter>(received);
     auto *clearReceived = texts->button("Command36", QT_TR_NOOP("清空内容"));
     auto *clearSent = texts->button("Command6", QT_TR_NOOP("清空内容"));
     bindClick(clearReceived, [this] {
         RichTextBox1->setText(QString());
-        Label45->setText(QStringLiteral("0"));
+        m_receivedCount->reset();
     });
     bindClick(clearSent, [this] {
         RichTextBox2->setText(QString());
-        Label44->setText(QStringLiteral("0"));
+        m_sentCount->reset();
     });
+
+    m_recordButton = texts->button("CommandRecord", QT_TR_NOOP("记录到文件..."),
+                                   QT_TR_NOOP("把收发的每一帧连同时间和响应时间记录到文件"));
+    m_recordFile = new QLabel;
+    m_recordFile->setObjectName(QStringLiteral("LabelRecord"));
+    m_recordFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    bindClick(m_recordButton, [this] { toggleRecord(); });
+    showRecordState();
 
     auto *g = new QGridLayout(this);
     g->setContentsMargins(0, 0, 0, 0);
     g->setSpacing(3);
-    g->addWidget(ui::row({texts->label("Label1", QT_TR_NOOP("接收内容：")), Label45, nullptr,
+    g->addWidget(ui::row({texts->label("Label1", QT_TR_NOOP("接收内容：")), received, nullptr,
                           clearReceived}),
                  0, 0);
     g->addWidget(RichTextBox1, 1, 0);
     g->addWidget(
-        ui::row({texts->label("Label2", QT_TR_NOOP("发送内容：")), Label44, nullptr, clearSent}), 2,
+        ui::row({texts->label("Label2", QT_TR_NOOP("发送内容：")), sent, nullptr, clearSent}), 2,
         0);
     g->addWidget(RichTextBox2, 3, 0);
+    g->addWidget(ui::row({m_recordButton, m_recordFile, nullptr}), 4, 0);
 }
 
+TrafficPanes::~TrafficPanes() = default;
+
 void TrafficPanes::showSent(const QString &caption, bool mapped, const QByteArray &wire) {
-    keepWithinLimit(RichTextBox2, Label44);
+    if (RichTextBox2->text().size() > kPaneLimit) {
+        RichTextBox2->setText(QString());
+        m_sentCount->reset();
+    }
     if (!caption.isEmpty())
         RichTextBox2->prepend(caption + kMessageLineEnd);
     if (mapped)
         RichTextBox2->prepend(tr("西门子标准格式:") + kMessageLineEnd);
-    addToCount(Label44, wire.size());
+    m_sentCount->add(wire.size());
     showBytes(RichTextBox2, QStringLiteral("SndHex:"), QStringLiteral("SndAsc:"), wire);
+
+    m_sentMs = steadyMs();
+    m_awaitingReply = true;
+    recordFailed(m_record.sent(QDateTime::currentDateTime(), wire, caption));
 }
 
-void TrafficPanes::showReceived(const QStringList &messages, const QByteArray &bytes, int count) {
-    keepWithinLimit(RichTextBox1, Label45);
+void TrafficPanes::showReceived(const QStringList &messages, const QByteArray &bytes, int count,
+                                qint64 arrivedMs) {
+    if (RichTextBox1->text().size() > kPaneLimit) {
+        RichTextBox1->setText(QString());
+        m_receivedCount->reset();
+    }
     for (const QString &message : messages)
         RichTextBox1->prepend(message + kMessageLineEnd);
     showBytes(RichTextBox1, QStringLiteral("RecHex:"), QStringLiteral("RecAsc:"), bytes);
-    addToCount(Label45, count);
+    m_receivedCount->add(count);
+
+    const qint64 now = steadyMs();
+    const qint64 arrived = arrivedMs > 0 ? qMin(arrivedMs, now) : now;
+    std::optional<qint64> sinceSent;
+    if (m_sentMs > 0 && arrived >= m_sentMs)
+        sinceSent = arrived - m_sentMs;
+    if (sinceSent && m_awaitingReply) {
+        m_awaitingReply = false;
+        emit responseTime(*sinceSent);
+    }
+    recordFailed(m_record.received(QDateTime::currentDateTime().addMSecs(arrived - now), bytes,
+                                   messages.join(QStringLiteral("; ")), sinceSent));
 }
 
 void TrafficPanes::showReceivedMessage(const QString &message) {
-    keepWithinLimit(RichTextBox1, Label45);
+    if (RichTextBox1->text().size() > kPaneLimit) {
+        RichTextBox1->setText(QString());
+        m_receivedCount->reset();
+    }
     RichTextBox1->prepend(message + kMessageLineEnd);
+}
+
+void TrafficPanes::holdReceiveCounter() {
+    m_receivedCount->hold();
+}
+
+void TrafficPanes::showReceiveCounter() {
+    m_receivedCount->show();
+}
+
+// ---- The traffic record --------------------------------------------------------------------
+
+bool TrafficPanes::startRecord(const QString &path) {
+    if (const auto reason = m_record.start(path)) {
+        m_host.prompts().inform(tr("无法记录到 %1：%2").arg(path, *reason));
+        showRecordState();
+        return false;
+    }
+    showRecordState();
+    m_host.showStatus(tr("正在记录到 %1").arg(path));
+    return true;
+}
+
+void TrafficPanes::toggleRecord() {
+    if (m_record.recording()) {
+        m_record.stop();
+        showRecordState();
+        m_host.showStatus(tr("记录已停止"));
+        return;
+    }
+    const QString path = m_host.prompts().saveFileName(
+        tr("记录通信"), tr("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*||"));
+    if (!path.isEmpty())
+        startRecord(path);
+}
+
+void TrafficPanes::showRecordState() {
+    const bool recording = m_record.recording();
+    m_texts->set(m_recordButton, "text",
+                 recording ? QT_TR_NOOP("停止记录") : QT_TR_NOOP("记录到文件..."));
+    m_recordFile->setText(recording ? QFileInfo(m_record.path()).fileName() : QString());
+    m_recordFile->setToolTip(recording ? m_record.path() : QString());
+}
+
+void TrafficPanes::recordFailed(const std::optional<QString> &reason) {
+    if (!reason)
+        return;
+    // The traffic goes on; only the record ends.
+    showRecordState();
+    m_host.prompts().inform(tr("通信记录已停止：无法写入 %1（%2）").arg(m_record.path(), *reason));
 }

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCommandLineParser>
 #include <cstdio>
 
 #include "app/FrmMain.h"
@@ -17,7 +18,20 @@ int main(int argc, char *argv[]) {
 #endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("r7260-tool"));
+    QCommandLineParser options;
+    options.setApplicationDescription(
+        QStringLiteral("Commissioning and test tool for the R7260S stepper-motor driver."));
+    options.addHelpOption();
+    const QCommandLineOption log(QStringLiteral("log"),
+                                 QStringLiteral("Record every frame sent and received, with times, "
+                                                "to FILE (tab-separated, UTF-8) from the start."),
+                                 QStringLiteral("FILE"));
+    options.addOption(log);
+    options.process(app);
+
     FrmMain window;
     window.show();
+    if (options.isSet(log))
+        window.startTrafficRecord(options.value(log));
     return app.exec();
 }

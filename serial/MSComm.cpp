@@ -102,9 +102,17 @@ void MSComm::clearOutBuffer() {
 }
 
 QByteArray MSComm::Input() {
+    m_inputArrivedMs = 0;
     if (!m_reader)
         return {};
-    return m_reader->take(m_inputLen > 0 ? m_inputLen : std::numeric_limits<qsizetype>::max());
+    PortReader::Clock::time_point arrived{};
+    const QByteArray bytes = m_reader->take(
+        m_inputLen > 0 ? m_inputLen : std::numeric_limits<qsizetype>::max(), &arrived);
+    if (!bytes.isEmpty())
+        m_inputArrivedMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(arrived.time_since_epoch())
+                .count();
+    return bytes;
 }
 
 bool MSComm::Output(const QByteArray &bytes) {

@@ -73,6 +73,9 @@ public:
     int CommEvent() const;
     // The waiting bytes, at most InputLen of them.
     QByteArray Input();
+    // When the first byte of the last Input() arrived, in milliseconds of the steady clock
+    // (std::chrono::steady_clock); 0 when it returned nothing.
+    qint64 InputArrivedMs() const { return m_inputArrivedMs; }
     // Queues the bytes for writing; false when the port is closed or refuses them.
     bool Output(const QByteArray &bytes);
 
@@ -106,6 +109,7 @@ private:
     // Opened for writing only: its reading is the reader's, on its own descriptor.
     QSerialPort m_port;
     std::unique_ptr<PortReader> m_reader;
+    qint64 m_inputArrivedMs = 0;
     int m_notice;
     QSocketNotifier *m_noticeNotifier;
     int m_commPort = 1;

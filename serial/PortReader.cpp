@@ -44,8 +44,10 @@ void PortReader::run() {
         // Read before looking at a hang-up: what the device sent before it went stays.
         const ssize_t n = ::read(m_device, chunk, sizeof chunk);
         if (n > 0) {
+            const auto arrived = Clock::now();
             const std::lock_guard lock(m_mutex);
-            m_bytes.append(chunk, n);
+            m_reads.push_back({arrived, QByteArray(chunk, n)});
+            m_waiting += n;
             m_receivedAny = true;
             m_changed.notify_all();
             continue;
@@ -66,7 +68,7 @@ void PortReader::run() {
 
 qsizetype PortReader::waiting() const {
     const std::lock_guard lock(m_mutex);
-    return m_bytes.size();
+    return m_waiting;
 }
 
 bool PortReader::receivedAny() const {
@@ -74,24 +76,36 @@ bool PortReader::receivedAny() const {
     return m_receivedAny;
 }
 
-QByteArray PortReader::take(qsizetype max) {
+QByteArray PortReader::take(qsizetype max, Clock::time_point *arrived) {
     const std::lock_guard lock(m_mutex);
-    const qsizetype n = qMin(max, m_bytes.size());
-    QByteArray taken(m_bytes.constData(), n);
-    m_bytes.remove(0, n);
+    QByteArray taken;
+    taken.reserve(qMin(max, m_waiting));
+    if (arrived && !m_reads.empty())
+        *arrived = m_reads.front().arrived;
+    while (taken.size() < max && !m_reads.empty()) {
+        Read &read = m_reads.front();
+        const qsizetype n = qMin(max - taken.size(), read.bytes.size());
+        taken.append(read.bytes.constData(), n);
+        if (n == read.bytes.size())
+            m_reads.pop_front();
+        else
+            read.bytes.remove(0, n); // the rest arrived at the same moment
+    }
+    m_waiting -= taken.size();
     return taken;
 }
 
 void PortReader::clear() {
     const std::lock_guard lock(m_mutex);
-    m_bytes.clear();
+    m_reads.clear();
+    m_waiting = 0;
 }
 
 bool PortReader::waitForBytes(int ms) {
     std::unique_lock lock(m_mutex);
     m_changed.wait_for(lock, std::chrono::milliseconds(ms),
-                       [this] { return !m_bytes.isEmpty() || m_lost.has_value(); });
-    return !m_bytes.isEmpty();
+                       [this] { return m_waiting > 0 || m_lost.has_value(); });
+    return m_waiting > 0;
 }
 
 std::optional<QString> PortReader::lost() const {

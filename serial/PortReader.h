@@ -6,7 +6,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -15,6 +17,8 @@ namespace serial {
 
 class PortReader {
 public:
+    using Clock = std::chrono::steady_clock;
+
     // Starts reading `device` (a descriptor the reader owns from now on). When the device goes
     // away, the reader stops and writes to `notice` (an eventfd) so its owner learns of it.
     PortReader(int device, int notice);
@@ -24,8 +28,8 @@ public:
 
     qsizetype waiting() const;
     bool receivedAny() const;
-    // At most `max` of the waiting bytes, oldest first.
-    QByteArray take(qsizetype max);
+    // At most `max` of the waiting bytes, oldest first, and when the first of them arrived.
+    QByteArray take(qsizetype max, Clock::time_point *arrived = nullptr);
     void clear();
     // Blocks until bytes wait, the device went away, or `ms` passed; true when bytes wait.
     bool waitForBytes(int ms);
@@ -37,7 +41,13 @@ private:
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
-    QByteArray m_bytes;
+    // What arrived, read by read, with when each read came.
+    struct Read {
+        Clock::time_point arrived;
+        QByteArray bytes;
+    };
+    std::deque<Read> m_reads;
+    qsizetype m_waiting = 0;
     bool m_receivedAny = false;
     std::optional<QString> m_lost;
 

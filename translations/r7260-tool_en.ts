@@ -207,6 +207,10 @@ The command list stays as it was.</translation>
         <source>串口拒绝写入</source>
         <translation>The serial port refused the write</translation>
     </message>
+    <message>
+        <source>响应时间：%1 ms</source>
+        <translation>Response time: %1 ms</translation>
+    </message>
 </context>
 <context>
     <name>InfoTabs</name>
@@ -718,6 +722,42 @@ The command list stays as it was.</translation>
     <message>
         <source>西门子标准格式:</source>
         <translation>Siemens standard format:</translation>
+    </message>
+    <message>
+        <source>记录到文件...</source>
+        <translation>Record to file...</translation>
+    </message>
+    <message>
+        <source>把收发的每一帧连同时间和响应时间记录到文件</source>
+        <translation>Record every frame sent and received, with its time and the response time, to a file</translation>
+    </message>
+    <message>
+        <source>无法记录到 %1：%2</source>
+        <translation>Cannot record to %1: %2</translation>
+    </message>
+    <message>
+        <source>正在记录到 %1</source>
+        <translation>Recording to %1</translation>
+    </message>
+    <message>
+        <source>记录已停止</source>
+        <translation>Recording stopped</translation>
+    </message>
+    <message>
+        <source>记录通信</source>
+        <translation>Record the traffic</translation>
+    </message>
+    <message>
+        <source>文本文件(*.txt)|*.txt|所有文件(*.*)|*.*||</source>
+        <translation>Text files (*.txt)|*.txt|All files (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>停止记录</source>
+        <translation>Stop recording</translation>
+    </message>
+    <message>
+        <source>通信记录已停止：无法写入 %1（%2）</source>
+        <translation>The traffic record stopped: cannot write %1 (%2)</translation>
     </message>
 </context>
 <context>

@@ -50,7 +50,13 @@ std::optional<QString> TrafficRecord::write(const QString &text) {
     if (!m_file.isOpen())
         return std::nullopt;
     const QByteArray bytes = text.toUtf8();
-    if (m_file.write(bytes) == bytes.size())
+    // A full disk may take part of a line: the rest is written again, so its error is the one
+    // reported.
+    qint64 written = 0;
+    for (qint64 n = 0; written < bytes.size(); written += n)
+        if ((n = m_file.write(bytes.constData() + written, bytes.size() - written)) <= 0)
+            break;
+    if (written == bytes.size())
         return std::nullopt;
     const QString reason = m_file.errorString();
     m_file.close();
