@@ -45,6 +45,38 @@ const std::vector<char16_t> &pairTable() {
     return table;
 }
 
+// The GBK bytes of every character of the basic plane, encoded once (a list of thousands of
+// lines is saved character by character): one byte, a lead/trail pair, or 0 for none.
+const std::vector<quint16> &encodingTable() {
+    static const std::vector<quint16> table = [] {
+        // Every character beyond ASCII in one go, each followed by a line feed: GBK bytes of a
+        // character are never 0x0A, so what stands before each line feed is that character's
+        // encoding (nothing, or "?", for one GBK cannot hold).
+        QString all;
+        for (char32_t c = 0x80; c < 0x10000; ++c)
+            if (!QChar::isSurrogate(c))
+                all += QChar(char16_t(c)) + QLatin1Char('\n');
+        QStringEncoder encoder("GBK");
+        const QByteArray bytes = encoder.encode(all);
+        std::vector<quint16> codes(size_t(0x10000), 0);
+        for (char16_t c = 1; c < 0x80; ++c)
+            codes[c] = c;
+        qsizetype at = 0;
+        for (qsizetype i = 0; i < all.size(); i += 2) {
+            const qsizetype end = bytes.indexOf('\n', at);
+            if (end < 0)
+                break;
+            if (end - at == 2)
+                codes[all[i].unicode()] = quint16(quint8(bytes[at]) << 8 | quint8(bytes[at + 1]));
+            else if (end - at == 1 && quint8(bytes[at]) != quint8(kUnencodable))
+                codes[all[i].unicode()] = quint8(bytes[at]);
+            at = end + 1;
+        }
+        return codes;
+    }();
+    return table;
+}
+
 } // namespace
 
 std::optional<QChar> gbkDecodePair(quint8 lead, quint8 trail) {
@@ -55,11 +87,19 @@ std::optional<QChar> gbkDecodePair(quint8 lead, quint8 trail) {
 }
 
 QByteArray gbkEncodeChar(QStringView character) {
-    QStringEncoder encoder("GBK");
-    QByteArray bytes = encoder.encode(character);
-    if (encoder.hasError() || bytes.isEmpty() || bytes.size() > 2)
+    // A pair of surrogates stands for a character beyond the basic plane, which GBK cannot hold.
+    if (character.size() != 1)
         return QByteArray(1, kUnencodable);
-    return bytes;
+    const char16_t c = character.front().unicode();
+    if (c == 0)
+        return QByteArray(1, '\0');
+    const quint16 code = encodingTable()[c];
+    if (code == 0)
+        return QByteArray(1, kUnencodable);
+    if (code < 0x100)
+        return QByteArray(1, char(code));
+    const char pair[2] = {char(code >> 8), char(code & 0xFF)};
+    return QByteArray(pair, 2);
 }
 
 QByteArray gbkEncode(QStringView text) {
