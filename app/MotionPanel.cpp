@@ -21,6 +21,25 @@ QStringList inputPatterns() {
     return items;
 }
 
+// The two kinds of move, in two rows each: a signed 32-bit value, and a direction with the value's
+// low 24 bits.
+struct MoveKind {
+    const char *headingLabel, *heading, *signedLabel, *signedCaption, *signedBox, *signedStart;
+    device::FunctionCode signedCode;
+    const char *signedButton, *signedAdd, *signedIo;
+    const char *directionLabel, *directionCombo, *valueLabel, *valueCaption, *valueBox, *valueStart;
+    device::FunctionCode directionCode;
+    const char *directionButton, *directionAdd, *directionIo;
+};
+// clang-format off
+const MoveKind kMoves[] = {
+    {"Label19", QT_TRANSLATE_NOOP("MotionPanel", "位置运动:"), "Label20", QT_TRANSLATE_NOOP("MotionPanel", "正/负方向脉冲数:"), "Text8", "10000", Move, "Command18", "Command38", "Command82",
+     "Label21", "Combo3", "Label22", QT_TRANSLATE_NOOP("MotionPanel", "脉冲数:"), "Text9", "1000", MoveRelative, "Command19", "Command39", "Command83"},
+    {"Label23", QT_TRANSLATE_NOOP("MotionPanel", "恒速运动:"), "Label24", QT_TRANSLATE_NOOP("MotionPanel", "正/负方向速度:"), "Text10", "10000", Run, "Command20", "Command40", "Command84",
+     "Label25", "Combo4", "Label26", QT_TRANSLATE_NOOP("MotionPanel", "速度:"), "Text11", "10000", RunDirection, "Command21", "Command41", "Command85"},
+};
+// clang-format on
+
 } // namespace
 
 MotionPanel::MotionPanel(PanelHost &host) {
@@ -47,35 +66,25 @@ MotionPanel::MotionPanel(PanelHost &host) {
         g->addWidget(std::get<2>(buttons), row, 5);
     };
 
-    auto *pulses = ui::textBox("Text8", QStringLiteral("10000"), 80);
-    auto *pulseDirection = ui::combo("Combo3", directions, QStringLiteral("0"));
-    auto *pulses24 = ui::textBox("Text9", QStringLiteral("1000"), 80);
-    g->addWidget(texts->label("Label19", QT_TR_NOOP("位置运动:")), 0, 0);
-    g->addWidget(texts->label("Label20", QT_TR_NOOP("正/负方向脉冲数:")), 0, 1, Qt::AlignRight);
-    g->addWidget(pulses, 0, 2);
-    place(command("Command18", QT_TR_NOOP("运动"), Move, {pulses}, "Command38", "Command82"), 0);
-    g->addWidget(ui::row({texts->label("Label21", QT_TR_NOOP("方向:")), pulseDirection, nullptr,
-                          texts->label("Label22", QT_TR_NOOP("脉冲数:"))}),
-                 1, 1);
-    g->addWidget(pulses24, 1, 2);
-    place(command("Command19", QT_TR_NOOP("运动"), MoveRelative, {pulseDirection, pulses24},
-                  "Command39", "Command83"),
-          1);
-
-    auto *speed = ui::textBox("Text10", QStringLiteral("10000"), 80);
-    auto *speedDirection = ui::combo("Combo4", directions, QStringLiteral("0"));
-    auto *speed24 = ui::textBox("Text11", QStringLiteral("10000"), 80);
-    g->addWidget(texts->label("Label23", QT_TR_NOOP("恒速运动:")), 2, 0);
-    g->addWidget(texts->label("Label24", QT_TR_NOOP("正/负方向速度:")), 2, 1, Qt::AlignRight);
-    g->addWidget(speed, 2, 2);
-    place(command("Command20", QT_TR_NOOP("运动"), Run, {speed}, "Command40", "Command84"), 2);
-    g->addWidget(ui::row({texts->label("Label25", QT_TR_NOOP("方向:")), speedDirection, nullptr,
-                          texts->label("Label26", QT_TR_NOOP("速度:"))}),
-                 3, 1);
-    g->addWidget(speed24, 3, 2);
-    place(command("Command21", QT_TR_NOOP("运动"), RunDirection, {speedDirection, speed24},
-                  "Command41", "Command85"),
-          3);
+    int row = 0;
+    for (const MoveKind &m : kMoves) {
+        auto *value = ui::textBox(m.signedBox, QLatin1String(m.signedStart), 80);
+        auto *direction = ui::combo(m.directionCombo, directions, QStringLiteral("0"));
+        auto *value24 = ui::textBox(m.valueBox, QLatin1String(m.valueStart), 80);
+        g->addWidget(texts->label(m.headingLabel, m.heading), row, 0);
+        g->addWidget(texts->label(m.signedLabel, m.signedCaption), row, 1, Qt::AlignRight);
+        g->addWidget(value, row, 2);
+        place(command(m.signedButton, QT_TR_NOOP("运动"), m.signedCode, {value}, m.signedAdd,
+                      m.signedIo),
+              row++);
+        g->addWidget(ui::row({texts->label(m.directionLabel, QT_TR_NOOP("方向:")), direction,
+                              nullptr, texts->label(m.valueLabel, m.valueCaption)}),
+                     row, 1);
+        g->addWidget(value24, row, 2);
+        place(command(m.directionButton, QT_TR_NOOP("运动"), m.directionCode, {direction, value24},
+                      m.directionAdd, m.directionIo),
+              row++);
+    }
 
     const auto [slow, addSlow, ioSlow] = command("Command22", QT_TR_NOOP("减速停止"),
                                                  StopDecelerating, {}, "Command44", "Command89");

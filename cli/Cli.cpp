@@ -75,6 +75,17 @@ int exchangeOnce(Line &line, const QByteArray &frame, const Options &options, Re
     return statusOf(exchange);
 }
 
+// Opens the port and makes one exchange of the frame, reported; its status.
+int sendOne(const QByteArray &frame, const Options &options, QTextStream &out, QTextStream &err) {
+    if (options.port.isEmpty())
+        return usage(err, QStringLiteral("no port given: -p DEVICE"));
+    Line line;
+    if (!openLine(line, options, err))
+        return PortError;
+    Report report(out, options.json, options.timeoutMs);
+    return exchangeOnce(line, frame, options, report, err);
+}
+
 // The English half of a refused value: which value, and the range it must lie in.
 QString refusalText(const device::Command &command, const device::Refusal &refusal) {
     const QStringList names =
@@ -126,29 +137,17 @@ int deviceCommand(const Options &options, QTextStream &out, QTextStream &err) {
     if (!request)
         return usage(err, QStringLiteral("%1: nothing to send for an empty %2")
                               .arg(name, QLatin1String(command->arguments)));
-    if (options.port.isEmpty())
-        return usage(err, QStringLiteral("no port given: -p DEVICE"));
-    Line line;
-    if (!openLine(line, options, err))
-        return PortError;
-    Report report(out, options.json, options.timeoutMs);
-    return exchangeOnce(line, request->frame, options, report, err);
+    return sendOne(request->frame, options, out, err);
 }
 
 int raw(const Options &options, QTextStream &out, QTextStream &err) {
     const QByteArray bytes = codec::ParseHexText(options.words.mid(1).join(u' '));
     if (bytes.isEmpty())
         return usage(err, QStringLiteral("raw wants the bytes to send as hex: raw 01 20 00 --crc"));
-    if (options.port.isEmpty())
-        return usage(err, QStringLiteral("no port given: -p DEVICE"));
     const QByteArray frame = options.check == Options::Check::Crc   ? codec::rtuFrame(bytes)
                              : options.check == Options::Check::Lrc ? codec::asciiFrame(bytes)
                                                                     : bytes;
-    Line line;
-    if (!openLine(line, options, err))
-        return PortError;
-    Report report(out, options.json, options.timeoutMs);
-    return exchangeOnce(line, frame, options, report, err);
+    return sendOne(frame, options, out, err);
 }
 
 // Plays the list as the window's runner does, one tick after the other; a tick that sends a
