@@ -37,6 +37,11 @@ void Pty::closeMaster() {
     m_master = -1;
 }
 
+qsizetype Pty::writeWhatFits(const QByteArray &bytes) {
+    const ssize_t n = ::write(m_master, bytes.constData(), size_t(bytes.size()));
+    return n > 0 ? n : 0;
+}
+
 bool Pty::write(const QByteArray &bytes) {
     qsizetype done = 0;
     for (QDeadlineTimer deadline(5000); done < bytes.size() && !deadline.hasExpired();) {

@@ -17,6 +17,9 @@ public:
     const QString &slavePath() const { return m_slavePath; }
 
     bool write(const QByteArray &bytes);
+    // Writes what the line takes now, as a device's UART does, and drops the rest; returns the
+    // bytes taken. Safe from another thread.
+    qsizetype writeWhatFits(const QByteArray &bytes);
     // What the far side has sent so far, without waiting.
     QByteArray readAvailable();
     // Reads, processing Qt events meanwhile (the tool runs on this thread), until at least
