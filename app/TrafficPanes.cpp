@@ -137,7 +137,9 @@ void TrafficPanes::showSent(const QString &caption, bool mapped, const QByteArra
 
     m_sentMs = steadyMs();
     m_awaitingReply = true;
-    recordFailed(m_record.sent(QDateTime::currentDateTime(), wire, caption));
+    // The local time costs a look at the time zone file; it is taken only for a record.
+    if (m_record.recording())
+        recordFailed(m_record.sent(QDateTime::currentDateTime(), wire, caption));
 }
 
 void TrafficPanes::showReceived(const QStringList &messages, const QByteArray &bytes, int count,
@@ -160,8 +162,9 @@ void TrafficPanes::showReceived(const QStringList &messages, const QByteArray &b
         m_awaitingReply = false;
         emit responseTime(*sinceSent);
     }
-    recordFailed(m_record.received(QDateTime::currentDateTime().addMSecs(arrived - now), bytes,
-                                   messages.join(QStringLiteral("; ")), sinceSent));
+    if (m_record.recording())
+        recordFailed(m_record.received(QDateTime::currentDateTime().addMSecs(arrived - now), bytes,
+                                       messages.join(QStringLiteral("; ")), sinceSent));
 }
 
 void TrafficPanes::showReceivedMessage(const QString &message) {
