@@ -26,7 +26,7 @@ enum class Key {
     Version,
 };
 
-struct Spec {
+struct KnownOption {
     Key key;
     const char *shortName;
     const char *longName;
@@ -34,7 +34,7 @@ struct Spec {
 };
 
 // clang-format off
-const Spec kSpecs[] = {
+const KnownOption kKnownOptions[] = {
     {Key::Port, "-p", "--port", true},
     {Key::Baud, "-b", "--baud", true},
     {Key::Address, "-a", "--address", true},
@@ -53,11 +53,11 @@ const Spec kSpecs[] = {
 };
 // clang-format on
 
-const Spec *findSpec(const QString &name) {
-    for (const Spec &spec : kSpecs)
-        if ((spec.shortName && name == QLatin1String(spec.shortName)) ||
-            (spec.longName && name == QLatin1String(spec.longName)))
-            return &spec;
+const KnownOption *findOption(const QString &name) {
+    for (const KnownOption &known : kKnownOptions)
+        if ((known.shortName && name == QLatin1String(known.shortName)) ||
+            (known.longName && name == QLatin1String(known.longName)))
+            return &known;
     return nullptr;
 }
 
@@ -179,20 +179,20 @@ std::variant<Options, UsageError> parseOptions(const QStringList &arguments) {
             name = word.left(2);
             value = word.mid(2);
         }
-        const Spec *spec = findSpec(name);
-        if (!spec)
+        const KnownOption *known = findOption(name);
+        if (!known)
             return UsageError{QStringLiteral("unknown option %1").arg(name)};
-        if (!spec->takesValue && value)
+        if (!known->takesValue && value)
             return UsageError{QStringLiteral("%1 takes no value").arg(name)};
-        if (spec->takesValue && !value) {
+        if (known->takesValue && !value) {
             if (i + 1 == arguments.size())
                 return UsageError{QStringLiteral("%1 wants a value").arg(name)};
             value = arguments[++i];
         }
-        if (auto error = apply(o, spec->key, name, value.value_or(QString())))
+        if (auto error = apply(o, known->key, name, value.value_or(QString())))
             return *error;
-        runOptions = runOptions || spec->key == Key::Interval || spec->key == Key::Loops ||
-                     spec->key == Key::StopOnError;
+        runOptions = runOptions || known->key == Key::Interval || known->key == Key::Loops ||
+                     known->key == Key::StopOnError;
     }
     if (o.help || o.version)
         return o;
