@@ -151,7 +151,6 @@ void SerialPanel::Command32_Click() {
         if (Combo1->currentText() == QStringLiteral("COM%1").arg(n))
             number = n;
     if (number == 0) {
-        m_port.close();
         m_host.prompts().inform(tr("请选择正确的串口名"));
         return;
     }

@@ -35,8 +35,12 @@ void Texts::set(QObject *control, const char *property, const char *source) {
             show(entry);
             return;
         }
-    m_entries.push_back({control, property, m_context, source});
-    show(m_entries.back());
+    keep({control, property, m_context, source});
+}
+
+void Texts::keep(const Entry &entry) {
+    m_entries.push_back(entry);
+    show(entry);
 }
 
 QString Texts::tr(const char *source) const {
@@ -80,18 +84,14 @@ QPushButton *Texts::smallButton(const char *name, const char *caption, const cha
 
 QPushButton *Texts::addButton(const char *name) {
     auto *b = smallButton(name, ">", nullptr);
-    m_entries.push_back({b, "toolTip", "ui", QT_TRANSLATE_NOOP("ui", "加入高级命令")});
-    show(m_entries.back());
-    m_entries.push_back(
-        {b, "statusTip", "ui", QT_TRANSLATE_NOOP("ui", "发送该命令，并把它的帧加到命令列表末尾")});
-    show(m_entries.back());
+    keep({b, "toolTip", "ui", QT_TRANSLATE_NOOP("ui", "加入高级命令")});
+    keep({b, "statusTip", "ui", QT_TRANSLATE_NOOP("ui", "发送该命令，并把它的帧加到命令列表末尾")});
     return b;
 }
 
 QPushButton *Texts::ioButton(const char *name) {
     auto *b = smallButton(name, "↓", nullptr);
-    m_entries.push_back({b, "toolTip", "ui", QT_TRANSLATE_NOOP("ui", "添加IO取代命令")});
-    show(m_entries.back());
+    keep({b, "toolTip", "ui", QT_TRANSLATE_NOOP("ui", "添加IO取代命令")});
     return b;
 }
 

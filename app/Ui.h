@@ -62,6 +62,8 @@ private:
         const char *source;
     };
     void show(const Entry &entry) const;
+    // Shows the entry now and again after each language change.
+    void keep(const Entry &entry);
 
     const char *m_context;
     std::vector<Entry> m_entries;

@@ -48,15 +48,17 @@ QString openProblem(const serial::OpenError &error, const QString &name) {
     return error.reason;
 }
 
-// Opens the port; false (with both wordings on err) when it cannot be opened.
-bool openLine(Line &line, const Options &options, QTextStream &err) {
+// Opens the port the options name; when it cannot, the exit status, with both wordings on err.
+std::optional<int> openFailure(Line &line, const Options &options, QTextStream &err) {
+    if (options.port.isEmpty())
+        return usage(err, QStringLiteral("no port given: -p DEVICE"));
     const auto error = line.open(options.port, options.baud);
     if (!error)
-        return true;
+        return std::nullopt;
     err << kProgram << ": cannot open " << options.port << ": " << openProblem(*error, line.name())
         << '\n'
         << serial::openFailureText(line.name(), *error, line.settings()) << '\n';
-    return false;
+    return PortError;
 }
 
 // One exchange, reported; its status.
@@ -77,11 +79,9 @@ int exchangeOnce(Line &line, const QByteArray &frame, const Options &options, Re
 
 // Opens the port and makes one exchange of the frame, reported; its status.
 int sendOne(const QByteArray &frame, const Options &options, QTextStream &out, QTextStream &err) {
-    if (options.port.isEmpty())
-        return usage(err, QStringLiteral("no port given: -p DEVICE"));
     Line line;
-    if (!openLine(line, options, err))
-        return PortError;
+    if (const auto status = openFailure(line, options, err))
+        return *status;
     Report report(out, options.json, options.timeoutMs);
     return exchangeOnce(line, frame, options, report, err);
 }
@@ -162,11 +162,9 @@ int runList(const Options &options, QTextStream &out, QTextStream &err) {
     if (!read.lines)
         return usage(err, QStringLiteral("cannot read %1: %2").arg(path, read.error));
     const QStringList &lines = *read.lines;
-    if (options.port.isEmpty())
-        return usage(err, QStringLiteral("no port given: -p DEVICE"));
     Line line;
-    if (!openLine(line, options, err))
-        return PortError;
+    if (const auto status = openFailure(line, options, err))
+        return *status;
     Report report(out, options.json, options.timeoutMs);
 
     int status = Ok;

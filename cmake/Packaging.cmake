@@ -7,12 +7,8 @@
 
 include(GNUInstallDirs)
 
-# The programs. r7260-cli joins them once it is part of the build.
-set(R7260_INSTALLED_PROGRAMS r7260-tool r7260-sim)
-if(TARGET r7260-cli)
-    list(APPEND R7260_INSTALLED_PROGRAMS r7260-cli)
-endif()
-install(TARGETS ${R7260_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The programs.
+install(TARGETS r7260-tool r7260-cli r7260-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The desktop menu entry and its icon (packaging/make-icons.cpp draws the PNGs).
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/r7260-tool.desktop
