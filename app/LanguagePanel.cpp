@@ -20,22 +20,30 @@ const QString kLanguageKey = QStringLiteral("language");
 // Organisation and application: ~/.config/r7260-tool/r7260-tool.conf on Linux.
 const QString kSettingsName = QStringLiteral("r7260-tool");
 
-QPixmap pictureOfTheDevice() {
-    QPixmap pixmap(120, 60);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(0x30, 0x50, 0x80));
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(2, 2, 116, 56), 6, 6);
-    p.setPen(Qt::white);
-    QFont font = p.font();
-    font.setBold(true);
-    font.setPointSize(12);
-    p.setFont(font);
-    p.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("R7260S"));
-    return pixmap;
-}
+// Drawn when it is first painted: its bold lettering needs a font of its own, which would
+// otherwise be loaded before the window can appear.
+class DevicePicture : public QWidget {
+public:
+    DevicePicture() {
+        setObjectName(QStringLiteral("Picture1"));
+        setFixedSize(120, 60);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(QColor(0x30, 0x50, 0x80));
+        p.setPen(Qt::NoPen);
+        p.drawRoundedRect(QRectF(2, 2, 116, 56), 6, 6);
+        p.setPen(Qt::white);
+        QFont font = p.font();
+        font.setBold(true);
+        font.setPointSize(12);
+        p.setFont(font);
+        p.drawText(rect(), Qt::AlignCenter, QStringLiteral("R7260S"));
+    }
+};
 
 } // namespace
 
@@ -46,9 +54,7 @@ LanguagePanel::LanguagePanel() : m_translator(new QTranslator(this)), m_shown(kC
     auto *language = new QButtonGroup(this);
     language->addButton(chinese);
     language->addButton(english);
-    auto *picture = new QLabel;
-    picture->setObjectName(QStringLiteral("Picture1"));
-    picture->setPixmap(pictureOfTheDevice());
+    auto *picture = new DevicePicture;
 
     auto *g = new QGridLayout(this);
     g->setContentsMargins(0, 0, 0, 0);

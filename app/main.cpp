@@ -1,6 +1,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <cstdio>
+#include <thread>
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+#include <fontconfig/fontconfig.h>
+#endif
 
 #include "app/FrmMain.h"
 
@@ -15,6 +20,10 @@ int main(int argc, char *argv[]) {
                    stderr);
         return 2;
     }
+    // Loading the font configuration takes some 5 ms and fontconfig allows it on any thread: it
+    // runs on another core while Qt connects to the display, and the window's first text finds
+    // it ready.
+    std::jthread fontConfiguration([] { FcInit(); });
 #endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("r7260-tool"));
