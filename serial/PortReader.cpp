@@ -28,11 +28,28 @@ PortReader::~PortReader() {
     ::close(m_device);
 }
 
+// A steady stream slower than this is read every kStreamPause rather than the moment each
+// piece arrives: at most 512 bytes gather meanwhile, an eighth of the smallest kernel buffer, so
+// even a reader kept from running for some milliseconds more loses nothing, and the reader wakes
+// 250 times a second instead of once for every piece. A faster stream is read as it comes; a
+// reply on a quiet line is read, and timed, the moment it arrives.
+constexpr double kSlowStream = 128 * 1024; // bytes per second
+constexpr auto kStreamPause = std::chrono::milliseconds(4);
+
 void PortReader::run() {
     pollfd watched[2] = {{m_device, POLLIN, 0}, {m_stop, POLLIN, 0}};
     char chunk[65536];
     QString reason;
+    Clock::time_point lastRead;
+    bool slowStream = false;
     for (;;) {
+        if (slowStream) {
+            pollfd stop = watched[1];
+            if (::poll(&stop, 1, int(kStreamPause.count())) > 0)
+                return; // stopped by the owner
+        }
+        // Even after a pause, read only what poll reports: in raw mode a read that finds
+        // nothing returns 0, the same as a device that went away.
         if (::poll(watched, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -45,11 +62,17 @@ void PortReader::run() {
         const ssize_t n = ::read(m_device, chunk, sizeof chunk);
         if (n > 0) {
             const auto arrived = Clock::now();
-            const std::lock_guard lock(m_mutex);
-            m_reads.push_back({arrived, QByteArray(chunk, n)});
-            m_waiting += n;
-            m_receivedAny = true;
-            m_changed.notify_all();
+            {
+                const std::lock_guard lock(m_mutex);
+                m_reads.push_back({arrived, QByteArray(chunk, n)});
+                m_waiting += n;
+                m_receivedAny = true;
+                m_changed.notify_all();
+            }
+            const std::chrono::duration<double> sinceLast = arrived - lastRead;
+            lastRead = arrived;
+            slowStream =
+                sinceLast < 2 * kStreamPause && double(n) < kSlowStream * sinceLast.count();
             continue;
         }
         if (n < 0 && (errno == EAGAIN || errno == EINTR))
