@@ -21,6 +21,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
@@ -80,6 +82,11 @@ Result streamAt(FrmMain &window, int master, int rate, const Options &options) {
     std::atomic<qint64> sent = 0, lost = 0;
     std::atomic<double> writerCpu = 0;
     std::thread writer([&] {
+        // The device is hardware: its bytes come at the line's pace whatever else the machine
+        // does. Where allowed, the writer runs ahead of ordinary threads so that it does not
+        // fall behind and then deliver a burst no real line would.
+        const sched_param aheadOfOrdinaryThreads{2};
+        pthread_setschedparam(pthread_self(), SCHED_FIFO, &aheadOfOrdinaryThreads);
         const QByteArray pattern = replyPattern();
         const auto start = std::chrono::steady_clock::now();
         const auto end = start + std::chrono::seconds(options.seconds);
