@@ -35,7 +35,7 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         p.setBrush(QColor(0x30, 0x50, 0x80));
         p.setPen(Qt::NoPen);
-        p.drawRoundedRect(QRectF(2, 2, 116, 56), 6, 6);
+        p.drawRoundedRect(QRectF(rect()).adjusted(2, 2, -2, -2), 6, 6);
         p.setPen(Qt::white);
         QFont font = p.font();
         font.setBold(true);

@@ -123,11 +123,15 @@ TrafficPanes::TrafficPanes(PanelHost &host)
 
 TrafficPanes::~TrafficPanes() = default;
 
-void TrafficPanes::showSent(const QString &caption, bool mapped, const QByteArray &wire) {
-    if (RichTextBox2->text().size() > kPaneLimit) {
-        RichTextBox2->setText(QString());
-        m_sentCount->reset();
+void TrafficPanes::keepWithinLimit(RichTextBox *pane, Counter &count) {
+    if (pane->text().size() > kPaneLimit) {
+        pane->setText(QString());
+        count.reset();
     }
+}
+
+void TrafficPanes::showSent(const QString &caption, bool mapped, const QByteArray &wire) {
+    keepWithinLimit(RichTextBox2, *m_sentCount);
     if (!caption.isEmpty())
         RichTextBox2->prepend(caption + kMessageLineEnd);
     if (mapped)
@@ -144,10 +148,7 @@ void TrafficPanes::showSent(const QString &caption, bool mapped, const QByteArra
 
 void TrafficPanes::showReceived(const QStringList &messages, const QByteArray &bytes, int count,
                                 qint64 arrivedMs) {
-    if (RichTextBox1->text().size() > kPaneLimit) {
-        RichTextBox1->setText(QString());
-        m_receivedCount->reset();
-    }
+    keepWithinLimit(RichTextBox1, *m_receivedCount);
     for (const QString &message : messages)
         RichTextBox1->prepend(message + kMessageLineEnd);
     showBytes(RichTextBox1, QStringLiteral("RecHex:"), QStringLiteral("RecAsc:"), bytes);
@@ -168,10 +169,7 @@ void TrafficPanes::showReceived(const QStringList &messages, const QByteArray &b
 }
 
 void TrafficPanes::showReceivedMessage(const QString &message) {
-    if (RichTextBox1->text().size() > kPaneLimit) {
-        RichTextBox1->setText(QString());
-        m_receivedCount->reset();
-    }
+    keepWithinLimit(RichTextBox1, *m_receivedCount);
     RichTextBox1->prepend(message + kMessageLineEnd);
 }
 

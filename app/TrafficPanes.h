@@ -51,6 +51,8 @@ signals:
 
 private:
     class Counter;
+    // Empties a pane, and resets its counter, when it holds more than the limit.
+    static void keepWithinLimit(RichTextBox *pane, Counter &count);
     void toggleRecord();
     void showRecordState();
     void recordFailed(const std::optional<QString> &reason);

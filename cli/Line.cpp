@@ -73,13 +73,13 @@ Exchange Line::exchange(const QByteArray &frame, int timeoutMs) {
         reader.expectFrom(*address);
     std::optional<transmission::ReplyFrame> answer, damaged;
     auto take = [&](std::vector<transmission::ReplyFrame> frames) {
-        for (transmission::ReplyFrame &frame : frames) {
+        for (transmission::ReplyFrame &read : frames) {
             if (answer)
                 return;
-            if (frame.kind != Kind::CheckFailed)
-                answer = std::move(frame);
+            if (read.kind != Kind::CheckFailed)
+                answer = std::move(read);
             else if (!damaged)
-                damaged = std::move(frame);
+                damaged = std::move(read);
         }
     };
     while (!answer && m_problem.isEmpty() && m_port.PortOpen()) {
