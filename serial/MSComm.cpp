@@ -1,19 +1,9 @@
 #include "serial/MSComm.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSocketNotifier>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <limits>
-#include <sys/eventfd.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include "serial/PortMap.h"
-#include "serial/PortReader.h"
+#include "serial/Transport.h"
 
 namespace serial {
 
@@ -58,166 +48,130 @@ std::optional<LineSettings> parseSettings(const QString &settings) {
     return line;
 }
 
-MSComm::MSComm(QObject *parent)
-    : QObject(parent), m_notice(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
-      m_noticeNotifier(new QSocketNotifier(m_notice, QSocketNotifier::Read, this)) {
-    connect(&m_port, &QSerialPort::errorOccurred, this, &MSComm::onErrorOccurred);
-    connect(m_noticeNotifier, &QSocketNotifier::activated, this, &MSComm::onReaderNotice);
-}
+MSComm::MSComm(QObject *parent) : QObject(parent) {}
 
 MSComm::~MSComm() {
-    close();
-    ::close(m_notice);
+    closeTransport();
+}
+
+void MSComm::setCommPort(int number) {
+    m_commPort = number;
+    m_portName = QStringLiteral("COM%1").arg(number);
+}
+
+void MSComm::setPortName(const QString &text) {
+    m_portName = text;
+    if (const auto *name = std::get_if<PortName>(&std::as_const(parsePortName(text)));
+        name && name->kind == PortName::Kind::Com)
+        m_commPort = name->comNumber;
+}
+
+qint32 MSComm::baudRate() const {
+    const auto line = parseSettings(m_settings);
+    return line ? line->baudRate : 9600;
 }
 
 QString MSComm::devicePath() const {
-    return m_devicePath.isEmpty() ? deviceForComPort(m_commPort) : m_devicePath;
-}
-
-bool MSComm::waitForInput(int ms) {
-    return m_reader && m_reader->waitForBytes(ms);
+    const auto parsed = parsePortName(m_portName);
+    const auto *name = std::get_if<PortName>(&parsed);
+    if (!name)
+        return {};
+    if (name->acrossNetwork())
+        return QStringLiteral("%1:%2").arg(name->host).arg(name->port);
+    return name->path;
 }
 
 int MSComm::CommEvent() const {
-    return m_reader && m_reader->receivedAny() ? comEvReceive : comEvNone;
+    return m_transport && m_transport->receivedAny() ? comEvReceive : comEvNone;
 }
 
 bool MSComm::PortOpen() const {
-    // A device gone is closed for every caller at once, also one without an event loop.
-    return m_port.isOpen() && m_reader && !m_reader->lost();
+    return m_transport && m_transport->isOpen();
+}
+
+bool MSComm::isConnecting() const {
+    return m_transport && m_transport->isConnecting();
 }
 
 int MSComm::InBufferCount() const {
-    return m_reader ? int(qMin<qsizetype>(m_reader->waiting(), INT_MAX)) : 0;
+    return m_transport ? int(qMin<qsizetype>(m_transport->waiting(), INT_MAX)) : 0;
 }
 
 void MSComm::clearInBuffer() {
-    if (m_reader)
-        m_reader->clear();
+    if (m_transport)
+        m_transport->clearInput();
 }
 
 void MSComm::clearOutBuffer() {
-    if (m_port.isOpen())
-        m_port.clear(QSerialPort::Output);
+    if (m_transport)
+        m_transport->clearOutput();
 }
 
 QByteArray MSComm::Input() {
-    m_inputArrivedMs = 0;
-    if (!m_reader)
+    m_inputArrived = {};
+    if (!m_transport)
         return {};
-    PortReader::Clock::time_point arrived{};
-    const QByteArray bytes = m_reader->take(
-        m_inputLen > 0 ? m_inputLen : std::numeric_limits<qsizetype>::max(), &arrived);
-    if (!bytes.isEmpty())
-        m_inputArrivedMs =
-            std::chrono::duration_cast<std::chrono::milliseconds>(arrived.time_since_epoch())
-                .count();
-    return bytes;
+    return m_transport->take(m_inputLen > 0 ? m_inputLen : std::numeric_limits<qsizetype>::max(),
+                             &m_inputArrived);
 }
 
 bool MSComm::Output(const QByteArray &bytes) {
-    if (!PortOpen() || m_port.write(bytes) != bytes.size())
-        return false;
-    // Hand the bytes to the system now rather than on the next event-loop pass, so what the
-    // engineer timed (a runner delay) is what the line sees.
-    m_port.flush();
-    return true;
+    return PortOpen() && m_transport->write(bytes);
+}
+
+void MSComm::setPrompt(bool on) {
+    if (m_transport)
+        m_transport->setPrompt(on);
+}
+
+int MSComm::extraLatencyMs() const {
+    return m_transport ? m_transport->extraLatencyMs() : 0;
 }
 
 std::optional<OpenError> MSComm::open() {
-    close();
+    closeTransport();
+    const auto parsed = parsePortName(m_portName);
+    const auto *name = std::get_if<PortName>(&parsed);
+    if (!name)
+        return OpenError{OpenError::Kind::BadName, m_portName, {}};
+    if (name->kind == PortName::Kind::Com && name->path.isEmpty())
+        return OpenError{OpenError::Kind::NoDevice, {}, {}};
     const QString device = devicePath();
-    if (device.isEmpty())
-        return OpenError{OpenError::Kind::NoDevice, device, {}};
     const auto line = parseSettings(m_settings);
     if (!line)
         return OpenError{OpenError::Kind::BadSettings, device, m_settings};
-
-    m_port.setPortName(device);
-    if (!m_port.open(QIODevice::WriteOnly)) {
-        OpenError error{OpenError::Kind::Other, device, m_port.errorString()};
-        if (m_port.error() == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(device))
-            error.kind = OpenError::Kind::NotFound;
-        else if (m_port.error() == QSerialPort::PermissionError)
-            // QSerialPort reports a device locked by another program as a permission error too.
-            error.kind = ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0
-                             ? OpenError::Kind::Busy
-                             : OpenError::Kind::PermissionDenied;
-        m_port.clearError();
+    m_transport = makeTransport(*name);
+    if (!m_transport)
+        return OpenError{OpenError::Kind::Other, device, QStringLiteral("not supported")};
+    Transport *transport = m_transport.get();
+    connect(transport, &Transport::opened, this, &MSComm::opened);
+    connect(transport, &Transport::openFailed, this, [this](const OpenError &error) {
+        // Called from the transport itself: it is deleted once that call returns.
+        m_transport->disconnect(this);
+        m_transport.release()->deleteLater();
+        emit openFailed(error);
+    });
+    connect(transport, &Transport::bytesArrived, this, &MSComm::bytesArrived);
+    connect(transport, &Transport::lost, this, &MSComm::portLost);
+    connect(transport, &Transport::writeFailed, this, &MSComm::writeFailed);
+    connect(transport, &Transport::notice, this, &MSComm::notice);
+    if (auto error = transport->open(*line)) {
+        closeTransport();
         return error;
     }
-    if (!m_port.setBaudRate(line->baudRate) || !m_port.setParity(line->parity) ||
-        !m_port.setDataBits(line->dataBits) || !m_port.setStopBits(line->stopBits) ||
-        !m_port.setFlowControl(QSerialPort::NoFlowControl)) {
-        const QString reason = m_port.errorString();
-        m_port.clearError();
-        m_port.close();
-        return OpenError{OpenError::Kind::BadSettings, device, reason};
-    }
-    if (auto error = startReading()) {
-        m_port.close();
-        return error;
-    }
-    return std::nullopt;
-}
-
-std::optional<OpenError> MSComm::startReading() {
-    // The device the port opened (a link or a bare name resolved), opened once more for reading
-    // while its exclusive lock is lifted for that moment: the lock and the lock file are ours.
-    const QString path =
-        QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(m_port.handle())).symLinkTarget();
-    ::ioctl(m_port.handle(), TIOCNXCL);
-    const int reading =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    const int openError = errno;
-    ::ioctl(m_port.handle(), TIOCEXCL);
-    if (reading < 0)
-        return OpenError{OpenError::Kind::Other, devicePath(),
-                         QString::fromLocal8Bit(std::strerror(openError))};
-    ::tcflush(reading, TCIFLUSH);
-    m_reader = std::make_unique<PortReader>(reading, m_notice);
     return std::nullopt;
 }
 
 void MSComm::close() {
-    // What a closed port had waiting is gone, as it always was; a lost port keeps it for the poll.
-    m_reader.reset();
-    if (m_port.isOpen())
-        m_port.close();
+    closeTransport();
 }
 
-void MSComm::onReaderNotice() {
-    quint64 count = 0;
-    [[maybe_unused]] const ssize_t read = ::read(m_notice, &count, sizeof count);
-    if (m_reader && m_port.isOpen())
-        if (const auto reason = m_reader->lost())
-            portWentAway(*reason);
-}
-
-void MSComm::portWentAway(const QString &reason) {
-    // Closed at once: QSerialPort would otherwise report errors in a busy loop.
-    m_port.clearError();
-    m_port.close();
-    emit portLost(reason);
-}
-
-void MSComm::onErrorOccurred(QSerialPort::SerialPortError error) {
-    if (!m_port.isOpen())
+void MSComm::closeTransport() {
+    if (!m_transport)
         return;
-    switch (error) {
-    case QSerialPort::ReadError:
-    case QSerialPort::ResourceError:
-        portWentAway(m_port.errorString());
-        break;
-    case QSerialPort::WriteError: {
-        const QString reason = m_port.errorString();
-        m_port.clearError();
-        emit writeFailed(reason);
-        break;
-    }
-    default:
-        break;
-    }
+    m_transport->disconnect(this);
+    m_transport->close();
+    m_transport.reset();
 }
 
 } // namespace serial

@@ -1,21 +1,24 @@
 #pragma once
-// The window's serial port: the operations the tool needs of a serial control, over QSerialPort.
+// The port: the operations the tool needs of a serial control, over a transport (a local device,
+// or a serial server across the network; see Transport.h and PortName.h).
 //
 // Properties keep the control's names (CommPort, Settings, InBufferCount, CommEvent, Input,
-// Output, PortOpen ...). A thread of its own (PortReader) reads whatever arrives at once, so a
-// busy window never lets the device's buffer overflow; received bytes wait there until the
-// window's poll collects them with Input(), and CommEvent says that data arrived. A port that
-// goes away while open (adapter unplugged, far side closed) is closed at once and reported once
-// through portLost(); the bytes it delivered before stay for the poll.
+// Output, PortOpen ...). Received bytes wait in the transport until Input() collects them, and
+// CommEvent says that data arrived. A port that goes away while open (adapter unplugged, far side
+// closed, connection dropped) is closed at once and reported once through portLost(); the bytes
+// it delivered before stay for the next Input().
 
 #include <QObject>
-#include <QSerialPort>
+#include <chrono>
 #include <memory>
 #include <optional>
 
-class QSocketNotifier;
+#include "serial/OpenError.h"
+#include "serial/PortName.h"
 
 namespace serial {
+
+class Transport;
 
 // Kinds of the most recent port event.
 enum CommEventKind : int {
@@ -23,36 +26,25 @@ enum CommEventKind : int {
     comEvReceive = 2,
 };
 
-// Why an open failed, for the message that names port, device and reason.
-struct OpenError {
-    enum class Kind { NoDevice, BadSettings, PermissionDenied, Busy, NotFound, Other };
-    Kind kind;
-    QString device;
-    QString reason;
-};
-
-// "9600,n,8,1": baud, parity (n e o m s), data bits, stop bits.
-struct LineSettings {
-    qint32 baudRate;
-    QSerialPort::Parity parity;
-    QSerialPort::DataBits dataBits;
-    QSerialPort::StopBits stopBits;
-};
-std::optional<LineSettings> parseSettings(const QString &settings);
-
-class PortReader;
-
 class MSComm : public QObject {
     Q_OBJECT
 
 public:
+    using Clock = std::chrono::steady_clock;
+
     explicit MSComm(QObject *parent = nullptr);
     ~MSComm() override;
 
+    // COM1 to COM9; setting it names the port "COMn".
     int CommPort() const { return m_commPort; }
-    void setCommPort(int number) { m_commPort = number; }
+    void setCommPort(int number);
+    // The port as the engineer wrote it: COMn, a device path, tcp://HOST:PORT, rfc2217://HOST:PORT.
+    const QString &portName() const { return m_portName; }
+    void setPortName(const QString &text);
     const QString &Settings() const { return m_settings; }
     void setSettings(const QString &settings) { m_settings = settings; }
+    // The line speed of Settings (9600 when it names none).
+    qint32 baudRate() const;
 
     // The largest read; 0 reads everything waiting.
     void setInputLen(int bytes) { m_inputLen = bytes; }
@@ -73,47 +65,46 @@ public:
     int CommEvent() const;
     // The waiting bytes, at most InputLen of them.
     QByteArray Input();
-    // When the first byte of the last Input() arrived, in milliseconds of the steady clock
-    // (std::chrono::steady_clock); 0 when it returned nothing.
-    qint64 InputArrivedMs() const { return m_inputArrivedMs; }
-    // Queues the bytes for writing; false when the port is closed or refuses them.
+    // When the first byte of the last Input() arrived; the epoch when it returned nothing.
+    Clock::time_point InputArrived() const { return m_inputArrived; }
+    // Hands the bytes to the line; false when the port is closed or refuses them.
     bool Output(const QByteArray &bytes);
 
     bool PortOpen() const;
-    // Opens CommPort with Settings; the reason when it fails, the port then closed.
+    // Across the network, between open() and opened() or openFailed().
+    bool isConnecting() const;
+    // Opens the port named with Settings. The reason when it failed at once, the port then
+    // closed; a port across the network may still be connecting (isConnecting()): opened() or
+    // openFailed() follows.
     std::optional<OpenError> open();
     void close();
 
-    // The device path behind CommPort (see PortMap.h); empty when none. A path given with
-    // setDevicePath stands instead of CommPort's (the command line names devices directly).
+    // What the port name stands for: the device path behind COMn or given, or the server's
+    // address; empty when no device stands behind COMn.
     QString devicePath() const;
-    void setDevicePath(const QString &path) { m_devicePath = path; }
-
-    // Blocks until received bytes wait or `ms` pass, for callers without an event loop (the
-    // command line); false when none came or the port went away meanwhile.
-    bool waitForInput(int ms);
+    // Every arrival announced through bytesArrived() while on (see Transport::setPrompt).
+    void setPrompt(bool on);
+    // Time the network adds to a reply's way back.
+    int extraLatencyMs() const;
 
 signals:
+    void opened();
+    void openFailed(const serial::OpenError &error);
+    void bytesArrived();
     // The open port went away and was closed.
     void portLost(const QString &reason);
     // A write the port accepted could not be completed.
     void writeFailed(const QString &reason);
+    // Something to tell the engineer that is no failure.
+    void notice(const QString &text);
 
 private:
-    void onErrorOccurred(QSerialPort::SerialPortError error);
-    // The reader found the device gone.
-    void onReaderNotice();
-    void portWentAway(const QString &reason);
-    std::optional<OpenError> startReading();
+    void closeTransport();
 
-    // Opened for writing only: its reading is the reader's, on its own descriptor.
-    QSerialPort m_port;
-    std::unique_ptr<PortReader> m_reader;
-    qint64 m_inputArrivedMs = 0;
-    int m_notice;
-    QSocketNotifier *m_noticeNotifier;
+    std::unique_ptr<Transport> m_transport;
+    Clock::time_point m_inputArrived{};
     int m_commPort = 1;
-    QString m_devicePath;
+    QString m_portName = QStringLiteral("COM1");
     QString m_settings = QStringLiteral("9600,n,8,1");
     int m_inputLen = 0;
     int m_inBufferSize = 1024;

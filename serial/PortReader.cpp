@@ -43,7 +43,7 @@ void PortReader::run() {
     Clock::time_point lastRead;
     bool slowStream = false;
     for (;;) {
-        if (slowStream) {
+        if (slowStream && !m_prompt) {
             pollfd stop = watched[1];
             if (::poll(&stop, 1, int(kStreamPause.count())) > 0)
                 return; // stopped by the owner
@@ -69,6 +69,8 @@ void PortReader::run() {
                 m_receivedAny = true;
                 m_changed.notify_all();
             }
+            if (m_prompt)
+                signal(m_notice);
             const std::chrono::duration<double> sinceLast = arrived - lastRead;
             lastRead = arrived;
             slowStream =

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <chrono>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -20,7 +21,8 @@ public:
     using Clock = std::chrono::steady_clock;
 
     // Starts reading `device` (a descriptor the reader owns from now on). When the device goes
-    // away, the reader stops and writes to `notice` (an eventfd) so its owner learns of it.
+    // away, the reader stops and writes to `notice` (an eventfd) so its owner learns of it; while
+    // prompt, it writes there after every read as well.
     PortReader(int device, int notice);
     ~PortReader();
     PortReader(const PortReader &) = delete;
@@ -35,6 +37,9 @@ public:
     bool waitForBytes(int ms);
     // Why the device went away, once it did.
     std::optional<QString> lost() const;
+    // Prompt: every read is announced, and a slow stream is read as it comes (an exchange waits
+    // for its reply's last byte, and every millisecond counts when polling back to back).
+    void setPrompt(bool on) { m_prompt = on; }
 
 private:
     void run();
@@ -50,6 +55,7 @@ private:
     qsizetype m_waiting = 0;
     bool m_receivedAny = false;
     std::optional<QString> m_lost;
+    std::atomic<bool> m_prompt = false;
 
     const int m_device;
     const int m_notice;

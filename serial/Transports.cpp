@@ -1,0 +1,19 @@
+#include "serial/DeviceTransport.h"
+#include "serial/PortName.h"
+#include "serial/Transport.h"
+
+namespace serial {
+
+std::unique_ptr<Transport> makeTransport(const PortName &name) {
+    switch (name.kind) {
+    case PortName::Kind::Com:
+    case PortName::Kind::Device:
+        return std::make_unique<DeviceTransport>(name.path);
+    case PortName::Kind::Tcp:
+    case PortName::Kind::Rfc2217:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace serial
