@@ -61,8 +61,8 @@ void MSComm::setCommPort(int number) {
 
 void MSComm::setPortName(const QString &text) {
     m_portName = text;
-    if (const auto *name = std::get_if<PortName>(&std::as_const(parsePortName(text)));
-        name && name->kind == PortName::Kind::Com)
+    const auto parsed = parsePortName(text);
+    if (const auto *name = std::get_if<PortName>(&parsed); name && name->kind == PortName::Kind::Com)
         m_commPort = name->comNumber;
 }
 

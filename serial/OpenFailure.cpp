@@ -2,7 +2,8 @@
 
 #include <QCoreApplication>
 
-#include "serial/MSComm.h"
+#include "serial/OpenError.h"
+#include "serial/PortName.h"
 
 namespace serial {
 
@@ -29,6 +30,22 @@ QString openFailureText(const QString &name, const OpenError &error, const QStri
     case Kind::NotFound:
         return QCoreApplication::translate("serial", "无法打开串口 %1（%2）：设备不存在（%3）。")
             .arg(name, error.device, error.reason);
+    case Kind::BadName:
+        return QCoreApplication::translate("serial", "请选择正确的串口名") + u'\n' +
+               QCoreApplication::translate("serial", "“%1”不是串口名；可用：%2")
+                   .arg(error.device, QCoreApplication::translate("serial", portFormsText()));
+    case Kind::HostNotFound:
+        return QCoreApplication::translate("serial", "无法连接 %1：找不到主机（%2）。")
+            .arg(name, error.reason);
+    case Kind::Refused:
+        return QCoreApplication::translate("serial", "无法连接 %1：对方拒绝连接（%2）。")
+            .arg(name, error.reason);
+    case Kind::TimedOut:
+        return QCoreApplication::translate("serial", "无法连接 %1：对方在 %2 内没有应答。")
+            .arg(name, error.reason);
+    case Kind::Closed:
+        return QCoreApplication::translate("serial", "无法连接 %1：对方连接后立即断开（%2）。")
+            .arg(name, error.reason);
     case Kind::Other:
         break;
     }
