@@ -22,7 +22,6 @@
 #include "codec/HexText.h"
 #include "device/RequestBuilder.h"
 #include "serial/MSComm.h"
-#include "transmission/Outgoing.h"
 #include "transmission/Reply.h"
 
 // The resources live in a static library: register them before the window reads them.
@@ -31,7 +30,7 @@ static void initResources() {
 }
 
 FrmMain::FrmMain(QWidget *parent)
-    : QMainWindow(parent), MSComm1(new serial::MSComm(this)),
+    : QMainWindow(parent), m_engine(new transmission::Engine(this)), MSComm1(&m_engine->port()),
       Timer1(new WindowTimer(Qt::CoarseTimer, this)),
       m_prompts(std::make_unique<DialogPrompts>(this)) {
     initResources();
@@ -56,14 +55,24 @@ FrmMain::FrmMain(QWidget *parent)
     connect(MSComm1, &serial::MSComm::writeFailed, this,
             [this](const QString &reason) { showStatus(tr("写入串口失败：%1").arg(reason)); });
     connect(m_serial, &SerialPanel::opened, this, [this] {
-        m_replies.clear(); // nothing from an earlier session joins the new one's bytes
+        m_engine->clearReceived(); // nothing from an earlier session joins the new one's bytes
         Timer1->setEnabled(true);
     });
+    connect(m_engine, &transmission::Engine::sent, this, [this](const transmission::Sent &sent) {
+        m_traffic->showSent(sent.caption ? device::translated(sent.caption) : QString(),
+                            sent.mapped, sent.wire);
+    });
+    connect(m_engine, &transmission::Engine::received, this, &FrmMain::showRead);
+    connect(m_engine, &transmission::Engine::gaveUp, this,
+            [this](const std::vector<transmission::Reply> &replies) {
+                for (const QString &message : showReplies(replies))
+                    m_traffic->showReceivedMessage(message);
+            });
     connect(m_serial, &SerialPanel::framingChanged, m_motion, &MotionPanel::setFraming);
     auto *responseTime = new QLabel;
     responseTime->setObjectName(QStringLiteral("ResponseTime"));
     statusBar()->addPermanentWidget(responseTime);
-    connect(m_traffic, &TrafficPanes::responseTime, responseTime,
+    connect(m_engine, &transmission::Engine::responseTime, responseTime,
             [responseTime](qint64 ms) { responseTime->setText(tr("响应时间：%1 ms").arg(ms)); });
     // A 1366x768 laptop leaves about this much beside its taskbar and the title bar.
     resize(1366, 680);
@@ -78,7 +87,7 @@ QWidget *FrmMain::toolTab() {
     m_motion = new MotionPanel(host);
     m_others = new OthersPanel(host);
     m_list = new CommandListPanel(host);
-    m_traffic = new TrafficPanes(host);
+    m_traffic = new TrafficPanes(host, *m_engine);
 
     // Three columns: the port and the other commands; parameters, motion and base commands; the
     // traffic and the command list. The manual tools run along the bottom.
@@ -198,21 +207,11 @@ void FrmMain::onPortLost(const QString &reason) {
 
 void FrmMain::Timer1_Timer() {
     m_lastPoll.start();
-    bool received = false;
     // Everything waiting goes to HandleReply, one call per read of at most 512 bytes; the pane's
     // counter is shown once, after the last of them.
     m_traffic->holdReceiveCounter();
-    while (MSComm1->CommEvent() == serial::comEvReceive && MSComm1->InBufferCount() > 0) {
-        const QByteArray batch = MSComm1->Input();
-        if (batch.isEmpty())
-            break;
-        received = true;
-        handleRead(batch, static_cast<int>(batch.size()), MSComm1->InputArrivedMs());
-    }
+    m_engine->poll(512);
     m_traffic->showReceiveCounter();
-    if (!received && m_replies.waiting())
-        for (const QString &message : showFrames(m_replies.flush()))
-            m_traffic->showReceivedMessage(message);
 }
 
 // ---- Transmission --------------------------------------------------------------------------
@@ -226,41 +225,33 @@ void FrmMain::send(const QByteArray &frame, std::optional<QByteArray> body) {
         showStatus(tr("串口未打开，命令未发送"));
         return;
     }
-    const transmission::Outgoing out =
-        transmission::prepareOutgoing(frame, m_serial->mapping(), std::move(body));
-    m_traffic->showSent(out.caption ? device::translated(out.caption) : QString(), out.mapped,
-                        out.wire);
-    if (out.address)
-        m_replies.expectFrom(*out.address);
-
     // The poll restarts with each write, so that a reply is collected 200 ms after its request;
     // when sends come faster than that, run the overdue poll first instead of starving it.
     if (Timer1->enabled() && (!m_lastPoll.isValid() || m_lastPoll.elapsed() >= Timer1->interval()))
         Timer1_Timer();
     Timer1->setEnabled(false);
-    if (!MSComm1->Output(out.wire))
+    m_engine->setMapping(m_serial->mapping());
+    if (m_engine->send(frame, std::move(body)) != transmission::Engine::SendOutcome::Sent)
         showStatus(tr("串口拒绝写入"));
     Timer1->setEnabled(true);
 }
 
 void FrmMain::HandleReply(const QByteArray &data, int count) {
-    handleRead(data, count, 0);
+    m_engine->deliver(data.first(qBound(0, count, int(data.size()))), count);
 }
 
-void FrmMain::handleRead(const QByteArray &data, int count, qint64 arrivedMs) {
-    const QByteArray bytes = data.first(qBound(0, count, int(data.size())));
-    m_traffic->showReceived(showFrames(m_replies.feed(bytes)), bytes, count, arrivedMs);
-    emit replyHandled(count);
+void FrmMain::showRead(const transmission::Received &read) {
+    m_traffic->showReceived(showReplies(read.replies), read.bytes, read.count);
+    emit replyHandled(read.count);
 }
 
 bool FrmMain::startTrafficRecord(const QString &path) {
     return m_traffic->startRecord(path);
 }
 
-QStringList FrmMain::showFrames(const std::vector<transmission::ReplyFrame> &frames) {
+QStringList FrmMain::showReplies(const std::vector<transmission::Reply> &replies) {
     QStringList messages;
-    for (const transmission::ReplyFrame &frame : frames) {
-        const transmission::Reply reply = transmission::readReply(frame);
+    for (const transmission::Reply &reply : replies) {
         showReply(reply);
         if (QString message = transmission::messageOf(reply); !message.isEmpty())
             messages << message;

@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "app/PanelHost.h"
-#include "transmission/ReplyReader.h"
+#include "transmission/Engine.h"
 
 class CommandListPanel;
 class MotionPanel;
@@ -58,6 +58,8 @@ public:
     // Records the traffic to a new file from now on (the command line's --log); false, with a
     // message, when the file cannot be written.
     bool startTrafficRecord(const QString &path);
+    // What every panel and feature talks to the device through.
+    transmission::Engine &engine() { return *m_engine; }
 
     int runLine() const;
     void setRunLine(int line);
@@ -84,10 +86,10 @@ private:
     void retranslateTabs();
     // A frame, with its body when it was built here (so it is not read back).
     void send(const QByteArray &frame, std::optional<QByteArray> body);
-    // One read of received bytes, with when its first byte arrived (steady clock, ms; 0: now).
-    void handleRead(const QByteArray &data, int count, qint64 arrivedMs);
-    // Shows the frames' meaning and returns their message lines, in the frames' order.
-    QStringList showFrames(const std::vector<transmission::ReplyFrame> &frames);
+    // One read of received bytes as the engine hands it on.
+    void showRead(const transmission::Received &read);
+    // Shows the replies' meaning and returns their message lines, in the replies' order.
+    QStringList showReplies(const std::vector<transmission::Reply> &replies);
     // The one place where what a reply means becomes boxes, lamps and texts.
     void showReply(const transmission::Reply &reply);
     void onPortLost(const QString &reason);
@@ -95,13 +97,12 @@ private:
     bool AddToListMode = false;
     bool AddToIoMode = false;
 
+    transmission::Engine *m_engine;
     serial::MSComm *MSComm1;
     WindowTimer *Timer1;
     // When the receive poll last ran: a stream of sends, each restarting Timer1, must not keep
     // it from ever running.
     QElapsedTimer m_lastPoll;
-    // Splits what the port delivers into reply frames; keeps a cut frame until its rest comes.
-    transmission::ReplyReader m_replies;
     std::unique_ptr<Prompts> m_prompts;
 
     QTabWidget *SSTab1;

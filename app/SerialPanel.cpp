@@ -16,6 +16,7 @@
 #include "app/Prompts.h"
 #include "app/Ui.h"
 #include "codec/NumericText.h"
+#include "serial/MSComm.h"
 #include "serial/OpenCommPort.h"
 #include "serial/OpenFailure.h"
 #include "serial/PortMap.h"
@@ -80,6 +81,10 @@ SerialPanel::SerialPanel(serial::MSComm &port, PanelHost &host)
 
     connect(Command32, &QPushButton::clicked, this, &SerialPanel::Command32_Click);
     connect(Command33, &QPushButton::clicked, this, &SerialPanel::Command33_Click);
+    connect(&m_port, &serial::MSComm::opened, this, &SerialPanel::showOpened);
+    connect(&m_port, &serial::MSComm::openFailed, this, &SerialPanel::showOpenFailure);
+    connect(&m_port, &serial::MSComm::notice, this,
+            [this](const QString &text) { m_host.showStatus(text); });
     connect(command3, &QPushButton::clicked, this, [this] {
         m_host.sendCommand(device::FunctionCode::SetRegisterBase, {Text34->text()}, ListCapture);
     });
@@ -146,25 +151,48 @@ void SerialPanel::setPortButtons(bool open) {
 void SerialPanel::Command32_Click() {
     QString settings = Combo2->currentText() + QStringLiteral(",n,8,1");
     m_port.close();
-    int number = 0;
-    for (int n = 1; n <= 9 && number == 0; ++n)
-        if (Combo1->currentText() == QStringLiteral("COM%1").arg(n))
-            number = n;
-    if (number == 0) {
-        m_host.prompts().inform(tr("请选择正确的串口名"));
+    const QString text = Combo1->currentText();
+    const auto parsed = serial::parsePortName(text);
+    const auto *name = std::get_if<serial::PortName>(&parsed);
+    if (!name) {
+        m_host.prompts().inform(serial::openFailureText(
+            text, serial::OpenError{serial::OpenError::Kind::BadName, text, {}}, settings));
         return;
     }
-    const QString name = QStringLiteral("COM%1").arg(number);
-    if (const auto error = serial::OpenCommPort(m_port, number, settings)) {
-        m_host.prompts().inform(serial::openFailureText(name, *error, m_port.Settings()));
-        m_host.showStatus(tr("%1 未打开").arg(name));
-        refreshPortTips();
+    m_portShown = name->shortName();
+    int number = name->comNumber;
+    const std::optional<serial::OpenError> error =
+        name->kind == serial::PortName::Kind::Com ? serial::OpenCommPort(m_port, number, settings)
+                                                  : serial::OpenCommPort(m_port, text, settings);
+    if (error) {
+        showOpenFailure(*error);
         return;
     }
+    if (m_port.isConnecting()) {
+        // The window goes on while the connection is made; "关闭" gives up on it.
+        Combo1->setEnabled(false);
+        Combo2->setEnabled(false);
+        Command32->setEnabled(false);
+        Command33->setEnabled(true);
+        m_host.showStatus(tr("正在连接 %1 ...").arg(m_port.devicePath()));
+        return;
+    }
+    showOpened();
+}
+
+void SerialPanel::showOpened() {
     setPortButtons(true);
     refreshPortTips();
     emit opened();
-    m_host.showStatus(tr("已打开 %1（%2），%3").arg(name, m_port.devicePath(), settings));
+    m_host.showStatus(
+        tr("已打开 %1（%2），%3").arg(m_portShown, m_port.devicePath(), m_port.Settings()));
+}
+
+void SerialPanel::showOpenFailure(const serial::OpenError &error) {
+    setPortButtons(false);
+    m_host.prompts().inform(serial::openFailureText(m_portShown, error, m_port.Settings()));
+    m_host.showStatus(tr("%1 未打开").arg(m_portShown));
+    refreshPortTips();
 }
 
 void SerialPanel::Command33_Click() {
@@ -175,7 +203,6 @@ void SerialPanel::Command33_Click() {
 
 void SerialPanel::showPortLost(const QString &reason) {
     setPortButtons(false);
-    m_host.showStatus(tr("串口 COM%1（%2）已断开并关闭：%3")
-                          .arg(m_port.CommPort())
-                          .arg(m_port.devicePath(), reason));
+    m_host.showStatus(
+        tr("串口 %1（%2）已断开并关闭：%3").arg(m_portShown, m_port.devicePath(), reason));
 }

@@ -17,6 +17,7 @@ class QPushButton;
 class QRadioButton;
 namespace serial {
 class MSComm;
+struct OpenError;
 }
 namespace ui {
 class Texts;
@@ -45,12 +46,15 @@ private:
     void Command32_Click();
     void Command33_Click();
     void setPortButtons(bool open);
+    void showOpened();
+    void showOpenFailure(const serial::OpenError &error);
     // The devices behind COM1..COM9 as the items' tooltips (listing them takes a while).
     void refreshPortTips();
     // The tooltip of the item the combo's text names.
     void showCurrentPortTip();
 
     serial::MSComm &m_port;
+    QString m_portShown; // how messages name the port: COM3, ttyUSB0, tcp://bench:3334
     PanelHost &m_host;
     ui::Texts *m_texts;
     QGroupBox *Frame4;

@@ -1,11 +1,9 @@
 #include "app/TrafficPanes.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <chrono>
 #include <optional>
 
 #include "app/PanelHost.h"
@@ -15,17 +13,12 @@
 #include "codec/GbkText.h"
 #include "codec/HexText.h"
 #include "codec/NumericText.h"
+#include "transmission/Engine.h"
 
 namespace {
 
 constexpr qsizetype kPaneLimit = 10000;
 const QString kMessageLineEnd = QStringLiteral("\n\r");
-
-qint64 steadyMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 void showBytes(RichTextBox *pane, const QString &hexTag, const QString &charTag,
                const QByteArray &bytes) {
@@ -70,8 +63,8 @@ private:
     std::optional<qint64> m_held;
 };
 
-TrafficPanes::TrafficPanes(PanelHost &host)
-    : m_host(host), m_texts(new ui::Texts(this, "TrafficPanes")) {
+TrafficPanes::TrafficPanes(PanelHost &host, transmission::Engine &engine)
+    : m_host(host), m_engine(engine), m_texts(new ui::Texts(this, "TrafficPanes")) {
     ui::Texts *texts = m_texts;
     RichTextBox1 = new RichTextBox;
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
@@ -105,6 +98,7 @@ TrafficPanes::TrafficPanes(PanelHost &host)
     m_recordFile->setObjectName(QStringLiteral("LabelRecord"));
     m_recordFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
     bindClick(m_recordButton, [this] { toggleRecord(); });
+    connect(&m_engine, &transmission::Engine::recordStopped, this, &TrafficPanes::recordStopped);
     showRecordState();
 
     auto *g = new QGridLayout(this);
@@ -138,34 +132,14 @@ void TrafficPanes::showSent(const QString &caption, bool mapped, const QByteArra
         RichTextBox2->prepend(tr("西门子标准格式:") + kMessageLineEnd);
     m_sentCount->add(wire.size());
     showBytes(RichTextBox2, QStringLiteral("SndHex:"), QStringLiteral("SndAsc:"), wire);
-
-    m_sentMs = steadyMs();
-    m_awaitingReply = true;
-    // The local time costs a look at the time zone file; it is taken only for a record.
-    if (m_record.recording())
-        recordFailed(m_record.sent(QDateTime::currentDateTime(), wire, caption));
 }
 
-void TrafficPanes::showReceived(const QStringList &messages, const QByteArray &bytes, int count,
-                                qint64 arrivedMs) {
+void TrafficPanes::showReceived(const QStringList &messages, const QByteArray &bytes, int count) {
     keepWithinLimit(RichTextBox1, *m_receivedCount);
     for (const QString &message : messages)
         RichTextBox1->prepend(message + kMessageLineEnd);
     showBytes(RichTextBox1, QStringLiteral("RecHex:"), QStringLiteral("RecAsc:"), bytes);
     m_receivedCount->add(count);
-
-    const qint64 now = steadyMs();
-    const qint64 arrived = arrivedMs > 0 ? qMin(arrivedMs, now) : now;
-    std::optional<qint64> sinceSent;
-    if (m_sentMs > 0 && arrived >= m_sentMs)
-        sinceSent = arrived - m_sentMs;
-    if (sinceSent && m_awaitingReply) {
-        m_awaitingReply = false;
-        emit responseTime(*sinceSent);
-    }
-    if (m_record.recording())
-        recordFailed(m_record.received(QDateTime::currentDateTime().addMSecs(arrived - now), bytes,
-                                       messages.join(QStringLiteral("; ")), sinceSent));
 }
 
 void TrafficPanes::showReceivedMessage(const QString &message) {
@@ -184,7 +158,7 @@ void TrafficPanes::showReceiveCounter() {
 // ---- The traffic record --------------------------------------------------------------------
 
 bool TrafficPanes::startRecord(const QString &path) {
-    if (const auto reason = m_record.start(path)) {
+    if (const auto reason = m_engine.startRecord(path)) {
         m_host.prompts().inform(tr("无法记录到 %1：%2").arg(path, *reason));
         showRecordState();
         return false;
@@ -195,8 +169,8 @@ bool TrafficPanes::startRecord(const QString &path) {
 }
 
 void TrafficPanes::toggleRecord() {
-    if (m_record.recording()) {
-        m_record.stop();
+    if (m_engine.recording()) {
+        m_engine.stopRecord();
         showRecordState();
         m_host.showStatus(tr("记录已停止"));
         return;
@@ -208,17 +182,18 @@ void TrafficPanes::toggleRecord() {
 }
 
 void TrafficPanes::showRecordState() {
-    const bool recording = m_record.recording();
+    const bool recording = m_engine.recording();
     m_texts->set(m_recordButton, "text",
                  recording ? QT_TR_NOOP("停止记录") : QT_TR_NOOP("记录到文件..."));
-    m_recordFile->setText(recording ? QFileInfo(m_record.path()).fileName() : QString());
-    m_recordFile->setToolTip(recording ? m_record.path() : QString());
+    m_recordFile->setText(recording ? QFileInfo(m_engine.recordPath()).fileName() : QString());
+    m_recordFile->setToolTip(recording ? m_engine.recordPath() : QString());
 }
 
-void TrafficPanes::recordFailed(const std::optional<QString> &reason) {
-    if (!reason)
-        return;
-    // The traffic goes on; only the record ends.
+void TrafficPanes::recordStopped(const QString &path, const QString &reason) {
+    // The traffic goes on; only the record ends. Said in the status bar as well: a list running
+    // meanwhile keeps sending while the message waits for its OK.
     showRecordState();
-    m_host.prompts().inform(tr("通信记录已停止：无法写入 %1（%2）").arg(m_record.path(), *reason));
+    const QString text = tr("通信记录已停止：无法写入 %1（%2）").arg(path, reason);
+    m_host.showStatus(text);
+    m_host.prompts().inform(text);
 }

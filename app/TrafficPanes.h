@@ -8,12 +8,13 @@
 #include <QWidget>
 #include <memory>
 
-#include "transmission/TrafficRecord.h"
-
 class PanelHost;
 class QLabel;
 class QPushButton;
 class RichTextBox;
+namespace transmission {
+class Engine;
+}
 namespace ui {
 class Texts;
 }
@@ -22,7 +23,8 @@ class TrafficPanes : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TrafficPanes(PanelHost &host);
+    // The record is the engine's: it records every frame, shown or not.
+    TrafficPanes(PanelHost &host, transmission::Engine &engine);
     ~TrafficPanes() override;
 
     // A frame written to the port: its caption and the mapping marker (when there are), then the
@@ -31,10 +33,8 @@ public:
     // One read of received bytes: the message lines of the replies it completed, then the bytes;
     // the counter grows by the count the port reported. Messages go in one after the other in the
     // replies' order, so the pane reads newest first throughout: the bytes, the last reply's
-    // message, ..., the first reply's message. `arrivedMs` is when the first byte came (steady
-    // clock, ms), for the record and the response time.
-    void showReceived(const QStringList &messages, const QByteArray &bytes, int count,
-                      qint64 arrivedMs);
+    // message, ..., the first reply's message.
+    void showReceived(const QStringList &messages, const QByteArray &bytes, int count);
     // A message line that no read brings (a reply whose rest never came).
     void showReceivedMessage(const QString &message);
 
@@ -45,25 +45,19 @@ public:
     // Starts recording the traffic to a new file; false, with a message, when it cannot.
     bool startRecord(const QString &path);
 
-signals:
-    // The time from a frame sent to the first bytes after it, in ms.
-    void responseTime(qint64 ms);
-
 private:
     class Counter;
     // Empties a pane, and resets its counter, when it holds more than the limit.
     static void keepWithinLimit(RichTextBox *pane, Counter &count);
     void toggleRecord();
     void showRecordState();
-    void recordFailed(const std::optional<QString> &reason);
+    void recordStopped(const QString &path, const QString &reason);
 
     PanelHost &m_host;
+    transmission::Engine &m_engine;
     ui::Texts *m_texts;
     RichTextBox *RichTextBox1, *RichTextBox2;
     std::unique_ptr<Counter> m_sentCount, m_receivedCount;
     QPushButton *m_recordButton;
     QLabel *m_recordFile;
-    transmission::TrafficRecord m_record;
-    qint64 m_sentMs = 0; // when the last frame was sent (steady clock, ms)
-    bool m_awaitingReply = false;
 };

@@ -1,18 +1,20 @@
 #include "cli/Cli.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTextStream>
 #include <QThread>
 
 #include "automation/CommandListFile.h"
 #include "automation/Runner.h"
-#include "cli/Line.h"
 #include "cli/Options.h"
 #include "cli/Report.h"
 #include "codec/Framing.h"
 #include "codec/HexText.h"
 #include "device/RequestBuilder.h"
+#include "serial/OpenCommPort.h"
 #include "serial/OpenFailure.h"
+#include "transmission/Engine.h"
 
 #ifndef R7260_VERSION
 #define R7260_VERSION "unknown"
@@ -29,42 +31,58 @@ int usage(QTextStream &err, const QString &text) {
     return Usage;
 }
 
-QString openProblem(const serial::OpenError &error, const QString &name) {
-    using Kind = serial::OpenError::Kind;
-    switch (error.kind) {
-    case Kind::NoDevice:
-        return QStringLiteral("no device stands behind %1 (R7260_%1 names one)").arg(name);
-    case Kind::BadSettings:
-        return QStringLiteral("line settings not accepted (%1)").arg(error.reason);
-    case Kind::PermissionDenied:
-        return QStringLiteral("permission denied (add the user to the dialout group)");
-    case Kind::Busy:
-        return QStringLiteral("in use by another program");
-    case Kind::NotFound:
-        return QStringLiteral("no such device");
-    case Kind::Other:
-        break;
+// --log FILE: every frame sent and every read received, as the window records them.
+std::optional<int> startLog(transmission::Engine &engine, const Options &options,
+                            QTextStream &err) {
+    if (options.log.isEmpty())
+        return std::nullopt;
+    if (const auto reason = engine.startRecord(options.log)) {
+        err << kProgram << ": cannot record to " << options.log << ": " << *reason << '\n';
+        return Usage;
     }
-    return error.reason;
+    QObject::connect(&engine, &transmission::Engine::recordStopped,
+                     [&err](const QString &path, const QString &reason) {
+                         err << kProgram << ": the record " << path << " stopped: " << reason
+                             << Qt::endl;
+                     });
+    return std::nullopt;
 }
 
-// Opens the port the options name; when it cannot, the exit status, with both wordings on err.
-std::optional<int> openFailure(Line &line, const Options &options, QTextStream &err) {
+// Opens the port the options name on the engine, waiting for a connection across the network;
+// when it cannot, the exit status, with the reason on err.
+std::optional<int> openFailure(transmission::Engine &engine, const Options &options,
+                               QTextStream &err) {
     if (options.port.isEmpty())
         return usage(err, QStringLiteral("no port given: -p DEVICE"));
-    const auto error = line.open(options.port, options.baud);
+    const auto parsed = serial::parsePortName(options.port);
+    if (std::holds_alternative<serial::PortNameRefusal>(parsed))
+        return usage(err, QStringLiteral("-p \"%1\" names no port: use %2")
+                              .arg(options.port, device::translated(serial::portFormsText())));
+    serial::MSComm &port = engine.port();
+    QString settings = QStringLiteral("%1,n,8,1").arg(options.baud);
+    std::optional<serial::OpenError> error = serial::OpenCommPort(port, options.port, settings);
+    if (!error && port.isConnecting()) {
+        QEventLoop loop;
+        QObject::connect(&port, &serial::MSComm::opened, &loop, &QEventLoop::quit);
+        QObject::connect(&port, &serial::MSComm::openFailed, &loop,
+                         [&](const serial::OpenError &failure) {
+                             error = failure;
+                             loop.quit();
+                         });
+        loop.exec();
+    }
     if (!error)
         return std::nullopt;
-    err << kProgram << ": cannot open " << options.port << ": " << openProblem(*error, line.name())
-        << '\n'
-        << serial::openFailureText(line.name(), *error, line.settings()) << '\n';
+    const QString name = std::get<serial::PortName>(parsed).shortName();
+    err << kProgram << ": " << serial::openFailureText(name, *error, settings) << '\n';
     return PortError;
 }
 
 // One exchange, reported; its status.
-int exchangeOnce(Line &line, const QByteArray &frame, const Options &options, Report &report,
-                 QTextStream &err, std::optional<ListPlace> place = std::nullopt) {
-    const Exchange exchange = line.exchange(frame, options.timeoutMs);
+int exchangeOnce(transmission::Engine &engine, const QByteArray &frame, const Options &options,
+                 Report &report, QTextStream &err, std::optional<ListPlace> place = std::nullopt) {
+    const transmission::Exchange exchange =
+        engine.exchangeAndWait({frame, std::nullopt, options.timeoutMs});
     if (!exchange.stale.isEmpty())
         err << kProgram << ": dropped " << exchange.stale.size()
             << " byte(s) that came after the previous exchange: " << hexText(exchange.stale)
@@ -72,18 +90,21 @@ int exchangeOnce(Line &line, const QByteArray &frame, const Options &options, Re
     err.flush();
     report.exchange(exchange, place);
     if (!exchange.portProblem.isEmpty())
-        err << kProgram << ": the port " << line.devicePath()
+        err << kProgram << ": the port " << engine.port().devicePath()
             << " went away: " << exchange.portProblem << Qt::endl;
     return statusOf(exchange);
 }
 
-// Opens the port and makes one exchange of the frame, reported; its status.
+// Opens the port, starts the record asked for and makes one exchange of the frame, reported;
+// its status.
 int sendOne(const QByteArray &frame, const Options &options, QTextStream &out, QTextStream &err) {
-    Line line;
-    if (const auto status = openFailure(line, options, err))
+    transmission::Engine engine;
+    if (const auto status = openFailure(engine, options, err))
+        return *status;
+    if (const auto status = startLog(engine, options, err))
         return *status;
     Report report(out, options.json, options.timeoutMs);
-    return exchangeOnce(line, frame, options, report, err);
+    return exchangeOnce(engine, frame, options, report, err);
 }
 
 // The English half of a refused value: which value, and the range it must lie in.
@@ -162,8 +183,10 @@ int runList(const Options &options, QTextStream &out, QTextStream &err) {
     if (!read.lines)
         return usage(err, QStringLiteral("cannot read %1: %2").arg(path, read.error));
     const QStringList &lines = *read.lines;
-    Line line;
-    if (const auto status = openFailure(line, options, err))
+    transmission::Engine engine;
+    if (const auto status = openFailure(engine, options, err))
+        return *status;
+    if (const auto status = startLog(engine, options, err))
         return *status;
     Report report(out, options.json, options.timeoutMs);
 
@@ -184,7 +207,7 @@ int runList(const Options &options, QTextStream &out, QTextStream &err) {
         if (!step.frame.isEmpty()) {
             sentAny = true;
             const int result =
-                exchangeOnce(line, step.frame, options, report, err, ListPlace{runLine, pass});
+                exchangeOnce(engine, step.frame, options, report, err, ListPlace{runLine, pass});
             if (result == PortError)
                 return PortError;
             if (status == Ok)
@@ -235,6 +258,8 @@ OPTIONS
         --timeout MS    how long to wait for each reply, default 500
     -o SECONDS          the same in seconds, as mbpoll takes it (-o 0.5)
         --json          one JSON object per exchange, one per line, instead of text
+        --log FILE      record every frame sent and every read received to FILE, as the
+                        window's traffic record does (tab-separated, with times)
         --crc           raw: append the CRC-16, low byte first
         --lrc           raw: send the bytes as an ASCII frame with its LRC
     -l, --interval MS   run: the wait after a line that no Delay line follows, default 1000

@@ -22,6 +22,7 @@ enum class Key {
     Crc,
     Lrc,
     StopOnError,
+    Log,
     Help,
     Version,
 };
@@ -48,6 +49,7 @@ const KnownOption kKnownOptions[] = {
     {Key::Crc, nullptr, "--crc", false},
     {Key::Lrc, nullptr, "--lrc", false},
     {Key::StopOnError, nullptr, "--stop-on-error", false},
+    {Key::Log, nullptr, "--log", true},
     {Key::Help, "-h", "--help", false},
     {Key::Version, "-V", "--version", false},
 };
@@ -141,6 +143,9 @@ std::optional<UsageError> apply(Options &o, Key key, const QString &option, cons
         break;
     case Key::StopOnError:
         o.stopOnError = true;
+        break;
+    case Key::Log:
+        o.log = value;
         break;
     case Key::Help:
         o.help = true;

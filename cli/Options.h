@@ -24,6 +24,7 @@ struct Options {
     int loops = 1;                             // run: passes through the list; 0 without end
     QString interval = QStringLiteral("1000"); // run: read as the window reads its interval box
     bool stopOnError = false;
+    QString log; // --log FILE: the traffic record
     QStringList words; // the command and its arguments
 };
 

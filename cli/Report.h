@@ -5,11 +5,13 @@
 #include <QString>
 #include <optional>
 
-#include "cli/Line.h"
+#include "transmission/Engine.h"
 
 class QTextStream;
 
 namespace cli {
+
+using transmission::Exchange;
 
 // The exit statuses scripts rely on.
 enum Status : int {

@@ -162,4 +162,15 @@ QString translated(const char *source) {
     return QCoreApplication::translate("device", source);
 }
 
+int longestReply(quint8 code) {
+    if (code == kWriteMultipleRegisters)
+        return kWriteRegistersReplyBytes;
+    const Command *command = findCommand(code);
+    if (command && command->reply == ReplyForm::Short)
+        return kShortReplyBytes;
+    if (command && command->replyCount)
+        return kLongFrameOverhead + *command->replyCount;
+    return kLongFrameOverhead + kMaxDataCount;
+}
+
 } // namespace device

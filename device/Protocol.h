@@ -70,6 +70,18 @@ enum class FunctionCode : quint8 {
 constexpr quint8 kReadHoldingRegisters = 0x03;
 constexpr quint8 kWriteMultipleRegisters = 0x10;
 constexpr quint8 kFailureBit = 0x80;
+// The error codes a failure reply carries (Modbus exception codes).
+constexpr quint8 kFirstErrorCode = 0x01;
+constexpr quint8 kLastErrorCode = 0x0B;
+
+// Frame sizes in RTU bytes. A long frame is address, code, count, data and CRC; a short reply
+// address and code; a failure reply address, code | 0x80, error and CRC; the reply to a register
+// write (0x10) address, code, start, quantity and CRC.
+constexpr int kLongFrameOverhead = 5;
+constexpr int kShortReplyBytes = 2;
+constexpr int kFailureReplyBytes = 5;
+constexpr int kWriteRegistersReplyBytes = 8;
+constexpr int kMaxDataCount = 255;
 
 // How a request's data are read from the texts given for them and laid out.
 enum class Layout {
@@ -135,6 +147,9 @@ const Command &command(FunctionCode code);
 
 // The message the receive pane shows for a named reply (source text).
 const char *replyMessage(const Command &command);
+
+// The longest reply the device may send to a request with this function code, in RTU bytes.
+int longestReply(quint8 code);
 
 // How many argument texts a layout reads.
 int argumentCount(Layout layout);

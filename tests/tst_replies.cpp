@@ -50,7 +50,8 @@ private slots:
         QFETCH(QStringList, messages);
         QFETCH(QString, boxes);
         WindowOnPty t;
-        t.window->SendFrame(hex("01200039C0")); // a short reply is believed from an address asked
+        // Replies to it are news: short ones from its address, damaged or cut ones of its code.
+        t.window->SendFrame(hex("0126003A60"));
         t.window->findChild<WindowTimer *>(QStringLiteral("Timer1"))->setEnabled(false);
         const auto *port = t.window->findChild<serial::MSComm *>(QStringLiteral("MSComm1"));
         qsizetype written = 0;

@@ -20,14 +20,19 @@ Outgoing prepareOutgoing(const QByteArray &frame, const std::optional<Mapping> &
     const QByteArray &logical = carried ? *body : frame;
     if (!logical.isEmpty())
         out.address = quint8(logical[0]);
-    if (logical.size() > 1)
-        if (const device::Command *command = device::findCommand(quint8(logical[1])))
+    out.ascii = ascii;
+    if (logical.size() > 1) {
+        out.code = quint8(logical[1]);
+        if (const device::Command *command = device::findCommand(*out.code))
             out.caption = command->caption;
+    }
     if (!mapping || body->size() < 3)
         return out;
     const QByteArray request = mapRequest(*body, mapping->base, mapping->mode);
     out.wire = ascii ? codec::asciiFrame(request) : codec::rtuFrame(request);
     out.mapped = true;
+    if (request.size() > 1)
+        out.code = quint8(request[1]);
     return out;
 }
 

@@ -23,6 +23,8 @@ struct Outgoing {
     bool mapped = false;
     QByteArray wire;
     std::optional<quint8> address; // the device it goes to: the frame's first byte (ASCII decoded)
+    std::optional<quint8> code;    // the function code that goes on the wire (mapped: 03 or 10)
+    bool ascii = false;            // an ASCII frame (its reply comes in ASCII too)
 };
 
 // `body`, when the caller built the frame and knows it, saves reading the frame back. A frame too

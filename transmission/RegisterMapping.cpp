@@ -2,6 +2,7 @@
 
 #include "codec/Bytes.h"
 #include "codec/NumericText.h"
+#include "device/Protocol.h"
 
 #include <cmath>
 
@@ -21,14 +22,14 @@ QByteArray mapRequest(const QByteArray &body, double base, MappingMode mode) {
     QByteArray request;
     request += body.at(0);
     if (mode == MappingMode::Read) {
-        request += char(0x03);
+        request += char(device::kReadHoldingRegisters);
         codec::appendBigEndian(request, mappedRegister(base, code), 2);
         codec::appendBigEndian(request, 2, 2);
         return request;
     }
     const QByteArray data = body.mid(3);
     const qint64 registers = 2 * ((data.size() + 3) / 4);
-    request += char(0x10);
+    request += char(device::kWriteMultipleRegisters);
     codec::appendBigEndian(request, mappedRegister(base, code), 2);
     request +=
         static_cast<char>(static_cast<qint64>(codec::roundHalfEven(registers / 256.0)) % 256);

@@ -12,21 +12,6 @@ quint8 at(QByteArrayView bytes, qsizetype index) {
     return static_cast<quint8>(bytes[index]);
 }
 
-// The data bytes a reply needs to carry what its command says, counted from byte 3.
-int dataNeeded(Carries carries) {
-    switch (carries) {
-    case Carries::Nothing:
-    case Carries::Address:
-        return 0;
-    case Carries::BaudCode:
-        return 1;
-    case Carries::Inputs:
-        return 5;
-    default:
-        return 4;
-    }
-}
-
 // Reads what a checked reply's data carry into it.
 void readCarried(QByteArrayView bytes, Reply &reply) {
     const Carries carries = reply.command->carries;
@@ -40,7 +25,7 @@ void readCarried(QByteArrayView bytes, Reply &reply) {
             reply.value = at(bytes, 3);
         return;
     }
-    if (bytes.size() < 3 + dataNeeded(carries))
+    if (bytes.size() < 3 + reply.command->replyCount.value_or(0))
         return;
     switch (carries) {
     case Carries::MotionState:
@@ -127,6 +112,7 @@ Reply readReply(const ReplyFrame &frame) {
                                                                   : Reply::Status::CheckFailed;
         return reply;
     }
+    reply.address = at(body, 0);
     reply.code = at(body, 1);
     switch (frame.kind) {
     case ReplyFrame::Kind::Failure:

@@ -30,6 +30,7 @@ struct Reply {
         Incomplete,  // its rest never came: nothing it carries is shown
     };
     Status status = Status::Good;
+    std::optional<quint8> address; // the device it came from
     quint8 code = 0;
     const device::Command *command = nullptr; // the command it answers; none for unknown codes
     bool named = false;                       // the receive pane names it by a message line

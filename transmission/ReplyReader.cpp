@@ -79,26 +79,27 @@ Candidate scanRtu(QByteArrayView s, const std::bitset<256> &asked) {
         if (!isKnownCode(code & ~device::kFailureBit))
             return {};
         c.kind = Kind::Failure;
-        c.length = 5;
-        // Modbus error codes run from 01 to 0B.
-        c.plausible = s.size() >= 3 && quint8(s[2]) >= 0x01 && quint8(s[2]) <= 0x0B;
+        c.length = device::kFailureReplyBytes;
+        c.plausible = s.size() >= 3 && quint8(s[2]) >= device::kFirstErrorCode &&
+                      quint8(s[2]) <= device::kLastErrorCode;
     } else if (const device::Command *command = device::findCommand(code)) {
         if (command->reply == device::ReplyForm::Short)
-            return asked[quint8(s[0])] ? Candidate{Scan::Complete, 2, true, Kind::Reply, false}
+            return asked[quint8(s[0])] ? Candidate{Scan::Complete, device::kShortReplyBytes, true,
+                                                   Kind::Reply, false}
                                        : Candidate{};
         if (s.size() < 3)
             return c;
         const int count = quint8(s[2]);
-        c.length = 5 + count;
+        c.length = device::kLongFrameOverhead + count;
         c.plausible = !command->replyCount || count == *command->replyCount;
     } else if (code == device::kReadHoldingRegisters) {
         if (s.size() < 3)
             return c;
         const int count = quint8(s[2]);
-        c.length = 5 + count;
+        c.length = device::kLongFrameOverhead + count;
         c.plausible = count > 0 && count % 2 == 0;
     } else if (code == device::kWriteMultipleRegisters) {
-        c.length = 8;
+        c.length = device::kWriteRegistersReplyBytes;
     } else {
         return {};
     }
@@ -174,12 +175,25 @@ std::vector<ReplyFrame> ReplyReader::flush() {
     return scan(true);
 }
 
+bool ReplyReader::mayAnswer(const ReplyFrame &frame) const {
+    if (frame.kind == Kind::Reply || frame.kind == Kind::Failure)
+        return true;
+    if (frame.body.size() < 2)
+        return false;
+    const auto address = quint8(frame.body[0]);
+    const auto code = quint8(quint8(frame.body[1]) & ~device::kFailureBit);
+    return m_askedCodes[address * 256u + code];
+}
+
 std::vector<ReplyFrame> ReplyReader::scan(bool final) {
     std::vector<ReplyFrame> frames;
     const QByteArrayView s(m_buffer);
     Candidates candidates(s, m_asked);
+    m_missing.reset();
     auto take = [&](qsizetype from, qsizetype length, Kind kind) {
-        frames.push_back(frameOf(s.sliced(from, length), kind));
+        ReplyFrame frame = frameOf(s.sliced(from, length), kind);
+        if (mayAnswer(frame))
+            frames.push_back(std::move(frame));
         return from + length;
     };
     qsizetype i = 0;
@@ -195,8 +209,12 @@ std::vector<ReplyFrame> ReplyReader::scan(bool final) {
                 i = *next;
             else if (!c.plausible)
                 ++i;
-            else if (!final && candidates.anyWaiting(i + 1, i + c.length))
-                break; // a frame inside it may still complete: noise before a cut reply
+            else if (!final && candidates.anyWaiting(i + 1, i + c.length) &&
+                     !candidates.nextComplete(i + c.length, s.size(), true)) {
+                // A frame inside it may still complete: noise before a cut reply. Not when a
+                // checked frame follows: that one would be kept waiting behind it.
+                break;
+            }
             else
                 i = take(i, c.length, Kind::CheckFailed);
         } else if (const auto next = candidates.nextComplete(i + 1, s.size(), c.plausible)) {
@@ -205,6 +223,8 @@ std::vector<ReplyFrame> ReplyReader::scan(bool final) {
             // held back every reply after it).
             i = *next;
         } else if (!final) {
+            if (c.length > 0)
+                m_missing = c.length - (s.size() - i);
             break; // wait for the rest
         } else if (c.plausible) {
             // Its rest never came: incomplete up to the next whole frame, which is read as well.

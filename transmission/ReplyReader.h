@@ -10,11 +10,15 @@
 //
 // A short reply carries no check, and two bytes of noise, of a damaged frame or of an ASCII
 // reply whose ":" was lost look like one all too often: it is believed only from an address a
-// request went to (expectFrom).
+// request went to (expect). Noise is no news either: a frame failing its check, or cut short, is
+// reported only when it can be the answer to a request that went out (its address asked, its code
+// the request's); otherwise it is dropped with the noise. A frame whose check holds is never kept
+// waiting behind the start of one that has not completed.
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <bitset>
+#include <optional>
 #include <vector>
 
 namespace transmission {
@@ -40,16 +44,28 @@ public:
     // cannot be the start of a reply are dropped.
     std::vector<ReplyFrame> flush();
     bool waiting() const { return !m_buffer.isEmpty(); }
+    // How many more bytes the reply waiting for its rest needs, as far as its start tells.
+    std::optional<qsizetype> missing() const { return m_missing; }
     // Forgets received bytes still waiting (the addresses asked stay).
     void clear() { m_buffer.clear(); }
-    // A request went to this address: short replies from it are believed.
+    // A request with this code went to this address: short replies from it are believed, and
+    // damaged frames with this address and code are reported.
+    void expect(quint8 address, quint8 code) {
+        m_asked.set(address);
+        m_askedCodes.set(address * 256u + code);
+    }
+    // A request went to this address, its code unknown (a frame typed by hand too short to say).
     void expectFrom(quint8 address) { m_asked.set(address); }
 
 private:
     std::vector<ReplyFrame> scan(bool final);
+    // Whether a damaged frame is news: it may answer a request that went out.
+    bool mayAnswer(const ReplyFrame &frame) const;
 
     QByteArray m_buffer;
+    std::optional<qsizetype> m_missing;
     std::bitset<256> m_asked;
+    std::bitset<256 * 256> m_askedCodes;
 };
 
 } // namespace transmission
