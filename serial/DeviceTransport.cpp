@@ -43,9 +43,7 @@ std::optional<OpenError> DeviceTransport::open(const LineSettings &line) {
         m_port.clearError();
         return error;
     }
-    if (!m_port.setBaudRate(line.baudRate) || !m_port.setParity(line.parity) ||
-        !m_port.setDataBits(line.dataBits) || !m_port.setStopBits(line.stopBits) ||
-        !m_port.setFlowControl(QSerialPort::NoFlowControl)) {
+    if (!applyLine(line)) {
         const QString reason = m_port.errorString();
         m_port.clearError();
         m_port.close();
@@ -56,6 +54,24 @@ std::optional<OpenError> DeviceTransport::open(const LineSettings &line) {
         return error;
     }
     return std::nullopt;
+}
+
+bool DeviceTransport::applyLine(const LineSettings &line) {
+    return m_port.setBaudRate(line.baudRate) && m_port.setParity(line.parity) &&
+           m_port.setDataBits(line.dataBits) && m_port.setStopBits(line.stopBits) &&
+           m_port.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+bool DeviceTransport::setLine(const LineSettings &line) {
+    if (!isOpen())
+        return false;
+    // What is on its way still leaves at the old speed.
+    m_port.waitForBytesWritten(1000);
+    ::tcdrain(m_port.handle());
+    if (applyLine(line))
+        return true;
+    m_port.clearError();
+    return false;
 }
 
 std::optional<OpenError> DeviceTransport::startReading() {

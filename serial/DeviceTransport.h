@@ -24,6 +24,7 @@ public:
     std::optional<OpenError> open(const LineSettings &line) override;
     void close() override;
     bool isOpen() const override;
+    bool setLine(const LineSettings &line) override;
     bool write(const QByteArray &bytes) override;
     qsizetype waiting() const override;
     bool receivedAny() const override;
@@ -33,6 +34,7 @@ public:
     void setPrompt(bool on) override;
 
 private:
+    bool applyLine(const LineSettings &line);
     std::optional<OpenError> startReading();
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void onReaderNotice();

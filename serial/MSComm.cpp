@@ -66,6 +66,14 @@ void MSComm::setPortName(const QString &text) {
         m_commPort = name->comNumber;
 }
 
+bool MSComm::changeSettings(const QString &settings) {
+    const auto line = parseSettings(settings);
+    if (!line || !PortOpen() || !m_transport->setLine(*line))
+        return false;
+    m_settings = settings;
+    return true;
+}
+
 qint32 MSComm::baudRate() const {
     const auto line = parseSettings(m_settings);
     return line ? line->baudRate : 9600;

@@ -43,6 +43,9 @@ public:
     void setPortName(const QString &text);
     const QString &Settings() const { return m_settings; }
     void setSettings(const QString &settings) { m_settings = settings; }
+    // New settings for the open port, taking effect at once (a bus scan tries line speeds); false,
+    // the settings unchanged, when they are not valid or the line cannot change them.
+    bool changeSettings(const QString &settings);
     // The line speed of Settings (9600 when it names none).
     qint32 baudRate() const;
 

@@ -30,6 +30,12 @@ public:
     // Open and usable: connected, and not gone away.
     virtual bool isOpen() const = 0;
     virtual bool isConnecting() const { return false; }
+    // Changes the line settings of the open line (after what was written has left); false when
+    // this transport cannot (a raw TCP server sets its line itself).
+    virtual bool setLine(const LineSettings &line) {
+        (void)line;
+        return false;
+    }
     // Hands the bytes on at once; false when closed or refused (writeFailed may follow later).
     virtual bool write(const QByteArray &bytes) = 0;
 
