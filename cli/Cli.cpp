@@ -131,11 +131,9 @@ int deviceCommand(const Options &options, QTextStream &out, QTextStream &err) {
         return usage(err, QStringLiteral("%1: %2; nothing sent").arg(name, *malformed));
     const device::BuildResult built =
         device::buildRequest(*command, options.address, arguments, options.framing);
-    if (const auto *refusal = std::get_if<device::Refusal>(&built)) {
-        err << device::refusalMessage(*refusal) << '\n';
+    if (const auto *refusal = std::get_if<device::Refusal>(&built))
         return usage(
             err, QStringLiteral("%1: %2; nothing sent").arg(name, refusalText(*command, *refusal)));
-    }
     const auto *request = std::get_if<device::Request>(&built);
     if (!request)
         return usage(err, QStringLiteral("%1: nothing to send for an empty %2")

@@ -114,8 +114,8 @@ private slots:
         QCOMPARE(deviceLog().count(QLatin1String("<- ")), requests);
     }
 
-    // Each value not written exactly in its form, or outside its range: refused, the value
-    // named, nothing sent.
+    // Each value not written exactly in its form, or outside its range: refused in English only,
+    // the value named, nothing sent.
     void refused_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("says");
@@ -150,6 +150,9 @@ private slots:
         const Result result = cli(on(arguments));
         QCOMPARE(result.status, 64);
         QVERIFY2(result.err.contains(says), qPrintable(result.err));
+        QVERIFY2(std::all_of(result.err.cbegin(), result.err.cend(),
+                             [](QChar c) { return c.unicode() < 0x80; }),
+                 qPrintable(result.err));
         QCOMPARE(deviceLog().count(QLatin1String("<- ")), 0);
     }
 
