@@ -56,8 +56,8 @@ std::optional<int> openFailure(Line &line, const Options &options, QTextStream &
     const auto error = line.open(options.port, options.baud);
     if (!error)
         return std::nullopt;
-    err << kProgram << ": cannot open " << options.port << ": " << openProblem(*error, line.name())
-        << '\n'
+    err << kProgram << ": cannot open " << portLabel(options.port, line.devicePath()) << ": "
+        << openProblem(*error, line.name()) << '\n'
         << serial::openFailureText(line.name(), *error, line.settings()) << '\n';
     return PortError;
 }
@@ -73,8 +73,8 @@ int exchangeOnce(Line &line, const QByteArray &frame, const Options &options, Re
     err.flush();
     report.exchange(exchange, place);
     if (!exchange.portProblem.isEmpty())
-        err << kProgram << ": the port " << line.devicePath()
-            << " went away: " << exchange.portProblem << Qt::endl;
+        err << kProgram << ": the port " << report.port() << " went away: " << exchange.portProblem
+            << Qt::endl;
     return statusOf(exchange);
 }
 
@@ -83,7 +83,7 @@ int sendOne(const QByteArray &frame, const Options &options, QTextStream &out, Q
     Line line;
     if (const auto status = openFailure(line, options, err))
         return *status;
-    Report report(out, options.json, options.timeoutMs);
+    Report report(out, options.json, options.timeoutMs, portLabel(options.port, line.devicePath()));
     return exchangeOnce(line, frame, options, report, err);
 }
 
@@ -168,7 +168,7 @@ int runList(const Options &options, QTextStream &out, QTextStream &err) {
     Line line;
     if (const auto status = openFailure(line, options, err))
         return *status;
-    Report report(out, options.json, options.timeoutMs);
+    Report report(out, options.json, options.timeoutMs, portLabel(options.port, line.devicePath()));
 
     int status = Ok;
     bool sentAny = false;
@@ -278,6 +278,8 @@ OUTPUT
     Each exchange prints tx and rx (hex), the reply's message as the window shows it, value,
     state (moving, left-limit, origin, right-limit; 1 = active), inputs (IN1..IN5; 1 = on),
     error, and ms (request to reply); run adds line (counted from 0, as GoIdx counts) and pass.
+    An error about the line begins with the port, and the device behind a COM name:
+    "COM1 (/dev/ttyUSB0): no reply within 500 ms".
     --json prints the same keys (errorCode for a failure reply) as one object per line.
 
 EXIT STATUS

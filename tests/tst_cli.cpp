@@ -59,7 +59,10 @@ class TestCli : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(sim.start({QStringLiteral("--verbose")})); }
+    void initTestCase() {
+        QVERIFY(sim.start({QStringLiteral("--verbose")}));
+        qputenv("R7260_COM1", sim.path.toLocal8Bit());
+    }
     void init() { deviceLog(); }
 
     void setThenGet_data() {
@@ -98,6 +101,7 @@ private slots:
         QTest::newRow("failure reply") << QStringList{"set-start-speed", "0"} << 1 << "error: failure reply, error 03" << 1;
         QTest::newRow("absent address") << QStringList{"-a", "5", "--timeout", "200", "handshake"} << 2 << "no reply within 200 ms" << 1;
         QTest::newRow("missing port") << QStringList{"-p", "/nonexistent/ttyR", "handshake"} << 3 << "设备不存在" << 0;
+        QTest::newRow("COM1 named with its device") << QStringList{"-p", "COM1", "-a", "5", "--timeout", "200", "handshake"} << 2 << "error: COM1 (PTY): no reply within 200 ms" << 1;
         QTest::newRow("argument missing") << QStringList{"move-relative", "0"} << 64 << "move-relative takes 2" << 0;
         QTest::newRow("unknown command") << QStringList{"jump"} << 64 << "unknown command" << 0;
         QTest::newRow("option of another command") << QStringList{"--loops", "2", "stop"} << 64 << "belong to the run" << 0;
@@ -108,6 +112,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, says);
         QFETCH(int, requests);
+        says.replace(QLatin1String("PTY"), sim.path);
         const Result result = cli(on(arguments));
         QCOMPARE(result.status, status);
         QVERIFY2((result.out + result.err).contains(says), qPrintable(result.out + result.err));
