@@ -1,10 +1,14 @@
 #include "cli/Arguments.h"
 
+#include <QFile>
 #include <algorithm>
 #include <vector>
 
+#include "automation/CommandListFile.h"
 #include "codec/HexText.h"
 #include "device/Protocol.h"
+
+#include <sys/stat.h>
 
 namespace cli {
 
@@ -71,6 +75,22 @@ std::vector<Form> formsOf(device::Layout layout) {
         return {Form::InputPattern, Form::HexBytes};
     }
     return {};
+}
+
+// What stands at the path instead of a regular file.
+QString kindOf(const QString &path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return QStringLiteral("something");
+    if (S_ISFIFO(info.st_mode))
+        return QStringLiteral("a named pipe");
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("a folder");
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        return QStringLiteral("a device");
+    if (S_ISSOCK(info.st_mode))
+        return QStringLiteral("a socket");
+    return QStringLiteral("something");
 }
 
 } // namespace
@@ -158,6 +178,21 @@ std::optional<QString> malformedArgument(const device::Command &command,
                     .arg(size);
     }
     return std::nullopt;
+}
+
+QString listReadProblem(const QString &path, const automation::ListFileRead &read) {
+    using Failure = automation::ListFileRead::Failure;
+    switch (read.failure) {
+    case Failure::CannotRead:
+        break;
+    case Failure::NotRegularFile:
+        return QStringLiteral("%1, not a regular file").arg(kindOf(path));
+    case Failure::TooLarge:
+        return QStringLiteral("%1 bytes, above the %2 a list file may hold")
+            .arg(read.size)
+            .arg(automation::kMaxListFileBytes);
+    }
+    return read.error.isEmpty() ? QStringLiteral("the system gave no reason") : read.error;
 }
 
 } // namespace cli

@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <optional>
 
+namespace automation {
+struct ListFileRead;
+}
+
 namespace device {
 struct Command;
 }
@@ -38,5 +42,8 @@ QString wantsText(const QString &name, Form form, const QString &text);
 // accepts. Also a hex text longer than its field, which the window would cut.
 std::optional<QString> malformedArgument(const device::Command &command,
                                          const QStringList &arguments);
+
+// Why a list file was not read, in English: the system's reason, or what the file is instead.
+QString listReadProblem(const QString &path, const automation::ListFileRead &read);
 
 } // namespace cli

@@ -163,7 +163,8 @@ int runList(const Options &options, QTextStream &out, QTextStream &err) {
     const QString &path = options.words[1];
     const automation::ListFileRead read = automation::ReadFileToList(path);
     if (!read.lines)
-        return usage(err, QStringLiteral("cannot read %1: %2").arg(path, read.error));
+        return usage(err,
+                     QStringLiteral("cannot read %1: %2").arg(path, listReadProblem(path, read)));
     const QStringList &lines = *read.lines;
     Line line;
     if (const auto status = openFailure(line, options, err))
@@ -272,7 +273,9 @@ COMMANDS
         names the next line. A pass ends when the runner goes back to an earlier line or stays on
         its line (the wrap after the last line, a GoIdx jump back), so a list that loops by its
         jumps still ends. A wait of 0 (Delay:0, or -l 0) ends the run, as it stops the window's
-        runner; so does an empty line or a jump outside the list, where the runner idles.
+        runner; so does an empty line or a jump outside the list, where the runner idles. The
+        file's lines are the window's, and read as the window reads them; the file must be a
+        regular file of at most 1 MiB.
 
 OUTPUT
     Each exchange prints tx and rx (hex), the reply's message as the window shows it, value,

@@ -12,6 +12,8 @@
 #include "tests/support/SimProcess.h"
 #include "tests/support/TestFiles.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Result {
@@ -47,6 +49,7 @@ class TestCli : public QObject {
     Q_OBJECT
 
     Sim sim;
+    QTemporaryDir files; // a named pipe and a list file over 1 MiB
 
     QStringList on(const QStringList &arguments) {
         return QStringList{QStringLiteral("-p"), sim.path} + arguments;
@@ -62,6 +65,8 @@ private slots:
     void initTestCase() {
         QVERIFY(sim.start({QStringLiteral("--verbose")}));
         qputenv("R7260_COM1", sim.path.toLocal8Bit());
+        QCOMPARE(::mkfifo(qPrintable(files.filePath("fifo")), 0600), 0);
+        QVERIFY(writeBytes(files.filePath("big.txt"), QByteArray(1024 * 1024 + 1, '0')));
     }
     void init() { deviceLog(); }
 
@@ -120,7 +125,7 @@ private slots:
     }
 
     // Each value not written exactly in its form, or outside its range: refused in English only,
-    // the value named, nothing sent.
+    // the value named, nothing sent. DIR/ is a folder holding a named pipe and a large file.
     void refused_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("says");
@@ -147,11 +152,15 @@ private slots:
         QTest::newRow("--interval 1e3") << QStringList{"--interval", "1e3", "run", "list.txt"} << "--interval wants whole milliseconds";
         QTest::newRow("out of range") << QStringList{"set-start-speed", "2147483648"} << "SPEED must lie between -2147483648 and 2147483647; nothing sent";
         QTest::newRow("address out of range") << QStringList{"-a", "100", "get-speed"} << "the address (-a) must lie between 0 and FF (hex)";
+        QTest::newRow("named pipe") << QStringList{"run", "DIR/fifo"} << "cannot read DIR/fifo: a named pipe, not a regular file";
+        QTest::newRow("over 1 MiB") << QStringList{"run", "DIR/big.txt"} << "cannot read DIR/big.txt: 1048577 bytes, above the 1048576";
         // clang-format on
     }
     void refused() {
         QFETCH(QStringList, arguments);
         QFETCH(QString, says);
+        arguments.replaceInStrings(QLatin1String("DIR/"), files.path() + u'/');
+        says.replace(QLatin1String("DIR/"), files.path() + u'/');
         const Result result = cli(on(arguments));
         QCOMPARE(result.status, 64);
         QVERIFY2(result.err.contains(says), qPrintable(result.err));
