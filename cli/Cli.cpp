@@ -7,6 +7,7 @@
 
 #include "automation/CommandListFile.h"
 #include "automation/Runner.h"
+#include "cli/Arguments.h"
 #include "cli/Options.h"
 #include "cli/Report.h"
 #include "codec/Framing.h"
@@ -54,8 +55,7 @@ std::optional<int> openFailure(transmission::Engine &engine, const Options &opti
                                QTextStream &err) {
     if (options.port.isEmpty())
         return usage(err, QStringLiteral("no port given: -p DEVICE"));
-    const auto parsed = serial::parsePortName(options.port);
-    if (std::holds_alternative<serial::PortNameRefusal>(parsed))
+    if (std::holds_alternative<serial::PortNameRefusal>(serial::parsePortName(options.port)))
         return usage(err, QStringLiteral("-p \"%1\" names no port: use %2")
                               .arg(options.port, device::translated(serial::portFormsText())));
     serial::MSComm &port = engine.port();
@@ -73,8 +73,9 @@ std::optional<int> openFailure(transmission::Engine &engine, const Options &opti
     }
     if (!error)
         return std::nullopt;
-    const QString name = std::get<serial::PortName>(parsed).shortName();
-    err << kProgram << ": " << serial::openFailureText(name, *error, settings) << '\n';
+    err << kProgram << ": "
+        << serial::openFailureText(portLabel(options.port, port.devicePath()), *error, settings)
+        << '\n';
     return PortError;
 }
 
@@ -90,8 +91,8 @@ int exchangeOnce(transmission::Engine &engine, const QByteArray &frame, const Op
     err.flush();
     report.exchange(exchange, place);
     if (!exchange.portProblem.isEmpty())
-        err << kProgram << ": the port " << engine.port().devicePath()
-            << " went away: " << exchange.portProblem << Qt::endl;
+        err << kProgram << ": the port " << report.port() << " went away: " << exchange.portProblem
+            << Qt::endl;
     return statusOf(exchange);
 }
 
@@ -103,7 +104,8 @@ int sendOne(const QByteArray &frame, const Options &options, QTextStream &out, Q
         return *status;
     if (const auto status = startLog(engine, options, err))
         return *status;
-    Report report(out, options.json, options.timeoutMs);
+    Report report(out, options.json, options.timeoutMs,
+                  portLabel(options.port, engine.port().devicePath()));
     return exchangeOnce(engine, frame, options, report, err);
 }
 
@@ -147,13 +149,13 @@ int deviceCommand(const Options &options, QTextStream &out, QTextStream &err) {
                                                             QLatin1String(command->arguments))
                                                       : QString())
                               .arg(arguments.size()));
+    if (const auto malformed = malformedArgument(*command, arguments))
+        return usage(err, QStringLiteral("%1: %2; nothing sent").arg(name, *malformed));
     const device::BuildResult built =
         device::buildRequest(*command, options.address, arguments, options.framing);
-    if (const auto *refusal = std::get_if<device::Refusal>(&built)) {
-        err << device::refusalMessage(*refusal) << '\n';
+    if (const auto *refusal = std::get_if<device::Refusal>(&built))
         return usage(
             err, QStringLiteral("%1: %2; nothing sent").arg(name, refusalText(*command, *refusal)));
-    }
     const auto *request = std::get_if<device::Request>(&built);
     if (!request)
         return usage(err, QStringLiteral("%1: nothing to send for an empty %2")
@@ -162,9 +164,11 @@ int deviceCommand(const Options &options, QTextStream &out, QTextStream &err) {
 }
 
 int raw(const Options &options, QTextStream &out, QTextStream &err) {
-    const QByteArray bytes = codec::ParseHexText(options.words.mid(1).join(u' '));
-    if (bytes.isEmpty())
-        return usage(err, QStringLiteral("raw wants the bytes to send as hex: raw 01 20 00 --crc"));
+    const QString hex = options.words.mid(1).join(u' ');
+    if (!fits(Form::HexBytes, hex))
+        return usage(err, wantsText(QStringLiteral("raw"), Form::HexBytes, hex) +
+                              QStringLiteral("; nothing sent"));
+    const QByteArray bytes = codec::ParseHexText(hex);
     const QByteArray frame = options.check == Options::Check::Crc   ? codec::rtuFrame(bytes)
                              : options.check == Options::Check::Lrc ? codec::asciiFrame(bytes)
                                                                     : bytes;
@@ -181,14 +185,16 @@ int runList(const Options &options, QTextStream &out, QTextStream &err) {
     const QString &path = options.words[1];
     const automation::ListFileRead read = automation::ReadFileToList(path);
     if (!read.lines)
-        return usage(err, QStringLiteral("cannot read %1: %2").arg(path, read.error));
+        return usage(err,
+                     QStringLiteral("cannot read %1: %2").arg(path, listReadProblem(path, read)));
     const QStringList &lines = *read.lines;
     transmission::Engine engine;
     if (const auto status = openFailure(engine, options, err))
         return *status;
     if (const auto status = startLog(engine, options, err))
         return *status;
-    Report report(out, options.json, options.timeoutMs);
+    Report report(out, options.json, options.timeoutMs,
+                  portLabel(options.port, engine.port().devicePath()));
 
     int status = Ok;
     bool sentAny = false;
@@ -251,35 +257,42 @@ SYNOPSIS
 OPTIONS
     -p, --port DEVICE   the serial device: a path (/dev/ttyUSB0, a pty; a name without "/" is
                         looked for in /dev), or COM1..COM9 as the window maps them (R7260_COMn)
-    -b, --baud RATE     line speed, default 9600; always 8 data bits, no parity, 1 stop bit
-    -a, --address HEX   device address in hex, as the window's address box (1F is 31), default 1
+    -b, --baud RATE     line speed, default 9600: 300, 600, 1200, 2400, 4800, 9600, 14400, 19200,
+                        38400, 56000, 57600, 115200 or 128000; always 8 data bits, no parity,
+                        1 stop bit
+    -a, --address HEX   device address in hex digits (1F is 31), 0 to FF, default 1
     -m, --mode MODE     framing: rtu (default, CRC-16) or ascii (LRC)
         --ascii         the same as -m ascii
-        --timeout MS    how long to wait for each reply, default 500
-    -o SECONDS          the same in seconds, as mbpoll takes it (-o 0.5)
+        --timeout MS    how long to wait for each reply, default 500 (1 to 3600000)
+    -o SECONDS          the same in seconds, as mbpoll takes it (-o 0.5; at most 3 decimals)
         --json          one JSON object per exchange, one per line, instead of text
         --log FILE      record every frame sent and every read received to FILE, as the
                         window's traffic record does (tab-separated, with times)
         --crc           raw: append the CRC-16, low byte first
         --lrc           raw: send the bytes as an ASCII frame with its LRC
     -l, --interval MS   run: the wait after a line that no Delay line follows, default 1000
-                        (0 to 65535, read as the window reads its interval box)
+                        (0 to 65535)
         --loops N       run: passes through the list, default 1; 0 plays until interrupted
         --stop-on-error run: stop at the first exchange that did not end in a good reply
     -h, --help          this text
     -V, --version       the version
     Options may stand anywhere; "--" ends them. A negative number is a value (move -1000).
+    Every value, of an option or a command, is taken exactly as written (see NAME below).
 
 COMMANDS
     list
         Every device command: name, function code, arguments, what its reply carries.
     NAME [VALUE...]
         One device command by its name (see list): handshake, set-start-speed 100,
-        get-start-speed, move-relative 0 10000, stop ... Values are read as the window reads its
-        boxes (decimal, &H64 for hex; ADDRESS and the direction of home in hex). A value that
-        cannot travel is refused with the window's message, and nothing is sent.
+        get-start-speed, move-relative 0 10000, stop ... Values are taken exactly as written,
+        never read the window's lenient way: decimal digits, with "-" in front where the value
+        is signed; hex digits for ADDRESS and the DIRECTION of home; one of the listed rates for
+        set-baud-rate (2400 ... 57600) and can-baud-rate (1M ... 5K); five characters 0 or 1
+        for a PATTERN (IN5 first); hex bytes of two digits each for HEX and COMMAND ("01 2A").
+        A value in another form (abc, 1.6, 1e3, &H64, +5, 1G) or outside its range is refused
+        with a message naming it, and nothing is sent.
     raw HEX...
-        Sends these bytes as they stand, read as the window's hex box reads them.
+        Sends these bytes as they stand: two hex digits a byte, blanks between bytes allowed.
     run FILE
         Plays a command-list file (GBK, lines ended by CR or CR LF) as the window's runner does:
         a frame line is sent and its reply waited for; a Delay line right after it sets the wait
@@ -287,12 +300,16 @@ COMMANDS
         names the next line. A pass ends when the runner goes back to an earlier line or stays on
         its line (the wrap after the last line, a GoIdx jump back), so a list that loops by its
         jumps still ends. A wait of 0 (Delay:0, or -l 0) ends the run, as it stops the window's
-        runner; so does an empty line or a jump outside the list, where the runner idles.
+        runner; so does an empty line or a jump outside the list, where the runner idles. The
+        file's lines are the window's, and read as the window reads them; the file must be a
+        regular file of at most 1 MiB.
 
 OUTPUT
     Each exchange prints tx and rx (hex), the reply's message as the window shows it, value,
     state (moving, left-limit, origin, right-limit; 1 = active), inputs (IN1..IN5; 1 = on),
     error, and ms (request to reply); run adds line (counted from 0, as GoIdx counts) and pass.
+    An error about the line begins with the port, and the device behind a COM name:
+    "COM1 (/dev/ttyUSB0): no reply within 500 ms".
     --json prints the same keys (errorCode for a failure reply) as one object per line.
 
 EXIT STATUS
@@ -300,8 +317,9 @@ EXIT STATUS
     1   a failure reply: the device refused a command (its error is named)
     2   no reply within the timeout, or only an incomplete reply or one failing its check
     3   the port could not be opened, or it went away
-    64  usage: an unknown command or option, a wrong number of arguments, a value that cannot
-        travel, a list file that cannot be read or sends nothing; nothing was sent
+    64  usage: an unknown command or option, a wrong number of arguments, a value not written
+        in its form or outside its range, a list file that cannot be read or sends nothing;
+        nothing was sent
     For run, the first exchange that was not good decides; 3 ends the run at once.
 
 EXAMPLES

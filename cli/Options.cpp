@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "automation/Runner.h"
+#include "cli/Arguments.h"
 
 namespace cli {
 
@@ -68,7 +69,10 @@ bool isNegativeNumber(const QString &word) {
     return word.size() > 1 && word[0] == u'-' && (word[1].isDigit() || word[1] == u'.');
 }
 
+// Decimal digits only: toLongLong would also take blanks and a "+".
 std::optional<qint64> wholeNumber(const QString &text, qint64 min, qint64 max) {
+    if (!fits(Form::Unsigned, text))
+        return std::nullopt;
     bool ok = false;
     const qint64 value = text.toLongLong(&ok, 10);
     if (!ok || value < min || value > max)
@@ -87,12 +91,13 @@ std::optional<UsageError> apply(Options &o, Key key, const QString &option, cons
         o.port = value;
         break;
     case Key::Baud:
-        if (const auto baud = wholeNumber(value, 1, 0x7FFFFFFF))
-            o.baud = qint32(*baud);
-        else
-            return wants(option, "a line speed in bit/s", value);
+        if (!fits(Form::LineRate, value))
+            return UsageError{wantsText(option, Form::LineRate, value)};
+        o.baud = value.toInt();
         break;
     case Key::Address:
+        if (!fits(Form::Hex, value))
+            return UsageError{wantsText(option, Form::Hex, value)};
         o.address = value;
         break;
     case Key::Mode:
@@ -106,8 +111,8 @@ std::optional<UsageError> apply(Options &o, Key key, const QString &option, cons
     case Key::TimeoutSeconds: {
         bool ok = false;
         const double seconds = value.toDouble(&ok);
-        if (!ok || !(seconds >= 0.001 && seconds <= 3600))
-            return wants(option, "seconds from 0.001 to 3600", value);
+        if (!fits(Form::Seconds, value) || !ok || !(seconds >= 0.001 && seconds <= 3600))
+            return wants(option, "seconds from 0.001 to 3600, at most three decimals", value);
         o.timeoutMs = qRound(seconds * 1000);
         break;
     }
@@ -115,19 +120,19 @@ std::optional<UsageError> apply(Options &o, Key key, const QString &option, cons
         if (const auto ms = wholeNumber(value, 1, 3600000))
             o.timeoutMs = int(*ms);
         else
-            return wants(option, "milliseconds from 1 to 3600000", value);
+            return wants(option, "whole milliseconds from 1 to 3600000", value);
         break;
     case Key::Interval:
         // The window refuses to start its runner with such a default interval.
-        if (!automation::timerInterval(value))
-            return wants(option, "milliseconds from 0 to 65535", value);
+        if (!fits(Form::Unsigned, value) || !automation::timerInterval(value))
+            return wants(option, "whole milliseconds from 0 to 65535", value);
         o.interval = value;
         break;
     case Key::Loops:
         if (const auto loops = wholeNumber(value, 0, 0x7FFFFFFF))
             o.loops = int(*loops);
         else
-            return wants(option, "a number of passes (0: without end)", value);
+            return wants(option, "a whole number of passes (0: without end)", value);
         break;
     case Key::Ascii:
         o.framing = codec::Framing::Ascii;

@@ -1,6 +1,7 @@
 #pragma once
 // The command line as r7260-cli reads it: options anywhere on the line (mbpoll's short forms
-// beside the long ones), and the words that name the command and its arguments.
+// beside the long ones), and the words that name the command and its arguments. Option values
+// are taken only as written exactly in their form (cli/Arguments.h).
 
 #include <QString>
 #include <QStringList>
@@ -13,7 +14,7 @@ namespace cli {
 struct Options {
     QString port;
     qint32 baud = 9600;
-    QString address = QStringLiteral("1"); // hex, read as the window reads its address box
+    QString address = QStringLiteral("1"); // hex digits; the builder checks the range
     codec::Framing framing = codec::Framing::Rtu;
     int timeoutMs = 500;
     bool json = false;
@@ -22,7 +23,7 @@ struct Options {
     enum class Check { None, Crc, Lrc }; // raw: what is appended to the bytes
     Check check = Check::None;
     int loops = 1;                             // run: passes through the list; 0 without end
-    QString interval = QStringLiteral("1000"); // run: read as the window reads its interval box
+    QString interval = QStringLiteral("1000"); // run: decimal digits, 0 to 65535
     bool stopOnError = false;
     QString log; // --log FILE: the traffic record
     QStringList words; // the command and its arguments

@@ -93,21 +93,29 @@ Status statusOf(const Exchange &exchange) {
     return NoReply;
 }
 
+QString portLabel(const QString &given, const QString &devicePath) {
+    if (devicePath.isEmpty() || devicePath == given)
+        return given;
+    return QStringLiteral("%1 (%2)").arg(given, devicePath);
+}
+
 QString Report::errorOf(const Exchange &exchange) const {
+    // A failure reply came from the device, so the port is not in question there.
+    const QString onPort = m_port + QStringLiteral(": ");
     if (!exchange.portProblem.isEmpty())
-        return QStringLiteral("port lost: %1").arg(exchange.portProblem);
+        return onPort + QStringLiteral("port lost: %1").arg(exchange.portProblem);
     if (!exchange.reply)
-        return QStringLiteral("no reply within %1 ms").arg(m_timeoutMs);
+        return onPort + QStringLiteral("no reply within %1 ms").arg(m_timeoutMs);
     switch (exchange.reply->status) {
     case Reply::Status::Good:
         return {};
     case Reply::Status::Failure:
         return QStringLiteral("failure reply, error %1").arg(hexByte(*exchange.reply->error));
     case Reply::Status::CheckFailed:
-        return QStringLiteral("the reply failed its CRC or LRC check");
+        return onPort + QStringLiteral("the reply failed its CRC or LRC check");
     case Reply::Status::Incomplete:
-        return QStringLiteral("incomplete reply: its rest did not come within %1 ms")
-            .arg(m_timeoutMs);
+        return onPort + QStringLiteral("incomplete reply: its rest did not come within %1 ms")
+                            .arg(m_timeoutMs);
     }
     return {};
 }

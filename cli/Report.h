@@ -31,11 +31,17 @@ struct ListPlace {
     int pass;
 };
 
+// How messages name the port: what -p said, and the device that stood behind it when that was
+// another name ("COM1 (/dev/ttyUSB0)").
+QString portLabel(const QString &given, const QString &devicePath);
+
 class Report {
 public:
-    Report(QTextStream &out, bool json, int timeoutMs)
-        : m_out(out), m_json(json), m_timeoutMs(timeoutMs) {}
+    // port: named in the errors that concern the line (no reply, a damaged reply, a lost port).
+    Report(QTextStream &out, bool json, int timeoutMs, QString port)
+        : m_out(out), m_json(json), m_timeoutMs(timeoutMs), m_port(std::move(port)) {}
     void exchange(const Exchange &exchange, std::optional<ListPlace> place = std::nullopt);
+    const QString &port() const { return m_port; }
 
 private:
     QString errorOf(const Exchange &exchange) const;
@@ -45,6 +51,7 @@ private:
     QTextStream &m_out;
     bool m_json;
     int m_timeoutMs;
+    QString m_port;
     bool m_first = true;
 };
 

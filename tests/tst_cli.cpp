@@ -12,6 +12,8 @@
 #include "tests/support/SimProcess.h"
 #include "tests/support/TestFiles.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Result {
@@ -47,6 +49,7 @@ class TestCli : public QObject {
     Q_OBJECT
 
     Sim sim;
+    QTemporaryDir files; // a named pipe and a list file over 1 MiB
 
     QStringList on(const QStringList &arguments) {
         return QStringList{QStringLiteral("-p"), sim.path} + arguments;
@@ -59,7 +62,12 @@ class TestCli : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(sim.start({QStringLiteral("--verbose")})); }
+    void initTestCase() {
+        QVERIFY(sim.start({QStringLiteral("--verbose")}));
+        qputenv("R7260_COM1", sim.path.toLocal8Bit());
+        QCOMPARE(::mkfifo(qPrintable(files.filePath("fifo")), 0600), 0);
+        QVERIFY(writeBytes(files.filePath("big.txt"), QByteArray(1024 * 1024 + 1, '0')));
+    }
     void init() { deviceLog(); }
 
     void setThenGet_data() {
@@ -94,12 +102,11 @@ private slots:
         // clang-format off
         QTest::newRow("raw with CRC") << QStringList{"raw", "01 20 00", "--crc"} << 0 << "rx: 01 20 00 39 C0" << 1;
         QTest::newRow("raw with LRC") << QStringList{"raw", "01", "20", "00", "--lrc"} << 0 << "rx: 3A 30 31 32 30 30 30 44 46 0D 0A" << 1;
-        QTest::newRow("short reply, no CRC") << QStringList{"stop"} << 0 << "message: 急停命令:" << 1;
+        QTest::newRow("short reply, no CRC") << QStringList{"stop"} << 0 << "message: Stop:" << 1;
         QTest::newRow("failure reply") << QStringList{"set-start-speed", "0"} << 1 << "error: failure reply, error 03" << 1;
         QTest::newRow("absent address") << QStringList{"-a", "5", "--timeout", "200", "handshake"} << 2 << "no reply within 200 ms" << 1;
-        QTest::newRow("missing port") << QStringList{"-p", "/nonexistent/ttyR", "handshake"} << 3 << "设备不存在" << 0;
-        QTest::newRow("value out of range") << QStringList{"set-start-speed", "2147483648"} << 64 << "初速度超出范围" << 0;
-        QTest::newRow("address out of range") << QStringList{"-a", "100", "get-speed"} << 64 << "设备操作地址超出范围" << 0;
+        QTest::newRow("missing port") << QStringList{"-p", "/nonexistent/ttyR", "handshake"} << 3 << "does not exist" << 0;
+        QTest::newRow("COM1 named with its device") << QStringList{"-p", "COM1", "-a", "5", "--timeout", "200", "handshake"} << 2 << "error: COM1 (PTY): no reply within 200 ms" << 1;
         QTest::newRow("argument missing") << QStringList{"move-relative", "0"} << 64 << "move-relative takes 2" << 0;
         QTest::newRow("unknown command") << QStringList{"jump"} << 64 << "unknown command" << 0;
         QTest::newRow("option of another command") << QStringList{"--loops", "2", "stop"} << 64 << "belong to the run" << 0;
@@ -110,10 +117,57 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, says);
         QFETCH(int, requests);
+        says.replace(QLatin1String("PTY"), sim.path);
         const Result result = cli(on(arguments));
         QCOMPARE(result.status, status);
         QVERIFY2((result.out + result.err).contains(says), qPrintable(result.out + result.err));
         QCOMPARE(deviceLog().count(QLatin1String("<- ")), requests);
+    }
+
+    // Each value not written exactly in its form, or outside its range: refused in English only,
+    // the value named, nothing sent. DIR/ is a folder holding a named pipe and a large file.
+    void refused_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("says");
+        // clang-format off
+        QTest::newRow("move abc") << QStringList{"move", "abc"} << "move: PULSES wants a decimal integer, such as 100 or -100, not \"abc\"; nothing sent";
+        QTest::newRow("fraction") << QStringList{"set-start-speed", "1.6"} << "SPEED wants a decimal integer";
+        QTest::newRow("empty") << QStringList{"move", ""} << "PULSES wants a decimal integer";
+        QTest::newRow("sign on a direction") << QStringList{"move-relative", "-1", "5"} << "DIRECTION wants a decimal integer without sign";
+        QTest::newRow("plus sign") << QStringList{"can-checksum", "+1"} << "0|1 wants a decimal integer without sign";
+        QTest::newRow("home 1G") << QStringList{"home", "1G"} << "DIRECTION wants hex digits";
+        QTest::newRow("hex prefix") << QStringList{"set-address", "&H1F"} << "ADDRESS wants hex digits";
+        QTest::newRow("baud rate") << QStringList{"set-baud-rate", "9601"} << "RATE wants one of 2400, 4800, 9600, 14400, 19200, 38400, 57600";
+        QTest::newRow("CAN rate") << QStringList{"can-baud-rate", "100k"} << "RATE wants one of 1M, 900K";
+        QTest::newRow("short pattern") << QStringList{"get-binding", "1012"} << "PATTERN wants five characters 0 or 1";
+        QTest::newRow("binding pattern") << QStringList{"bind-inputs", "10120", "01 20 00"} << "PATTERN wants five";
+        QTest::newRow("odd hex digits") << QStringList{"bind-inputs", "10010", "01 2"} << "COMMAND wants hex bytes";
+        QTest::newRow("CAN bytes cut") << QStringList{"can-send", "01 02 03 04 05 06"} << "HEX holds at most 5 bytes, not 6";
+        QTest::newRow("raw 1G") << QStringList{"raw", "1G", "--crc"} << "raw wants hex bytes";
+        QTest::newRow("-a ZZ") << QStringList{"-a", "ZZ", "handshake"} << "-a wants hex digits, such as 1F, not \"ZZ\"";
+        QTest::newRow("-b 9601") << QStringList{"-b", "9601", "handshake"} << "-b wants one of 300, 600";
+        QTest::newRow("--timeout x") << QStringList{"--timeout", "x", "handshake"} << "--timeout wants whole milliseconds";
+        QTest::newRow("-o below 1 ms") << QStringList{"-o", "0.0015", "handshake"} << "-o wants seconds";
+        QTest::newRow("--loops -1") << QStringList{"--loops", "-1", "run", "list.txt"} << "--loops wants a whole number";
+        QTest::newRow("--interval 1e3") << QStringList{"--interval", "1e3", "run", "list.txt"} << "--interval wants whole milliseconds";
+        QTest::newRow("out of range") << QStringList{"set-start-speed", "2147483648"} << "SPEED must lie between -2147483648 and 2147483647; nothing sent";
+        QTest::newRow("address out of range") << QStringList{"-a", "100", "get-speed"} << "the address (-a) must lie between 0 and FF (hex)";
+        QTest::newRow("named pipe") << QStringList{"run", "DIR/fifo"} << "cannot read DIR/fifo: a named pipe, not a regular file";
+        QTest::newRow("over 1 MiB") << QStringList{"run", "DIR/big.txt"} << "cannot read DIR/big.txt: 1048577 bytes, above the 1048576";
+        // clang-format on
+    }
+    void refused() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, says);
+        arguments.replaceInStrings(QLatin1String("DIR/"), files.path() + u'/');
+        says.replace(QLatin1String("DIR/"), files.path() + u'/');
+        const Result result = cli(on(arguments));
+        QCOMPARE(result.status, 64);
+        QVERIFY2(result.err.contains(says), qPrintable(result.err));
+        QVERIFY2(std::all_of(result.err.cbegin(), result.err.cend(),
+                             [](QChar c) { return c.unicode() < 0x80; }),
+                 qPrintable(result.err));
+        QCOMPARE(deviceLog().count(QLatin1String("<- ")), 0);
     }
 
     void runList_data() {
