@@ -58,7 +58,11 @@ FrmMain::FrmMain(QWidget *parent)
         m_engine->clearReceived(); // nothing from an earlier session joins the new one's bytes
         Timer1->setEnabled(true);
     });
+    // A feature polling the device in the background (the scope, the bus scan) keeps the panes
+    // readable: its frames go to the traffic record only, and its own tab shows what it found.
     connect(m_engine, &transmission::Engine::sent, this, [this](const transmission::Sent &sent) {
+        if (sent.background)
+            return;
         m_traffic->showSent(sent.caption ? device::translated(sent.caption) : QString(),
                             sent.mapped, sent.wire);
     });
@@ -241,6 +245,8 @@ void FrmMain::HandleReply(const QByteArray &data, int count) {
 }
 
 void FrmMain::showRead(const transmission::Received &read) {
+    if (read.background)
+        return;
     m_traffic->showReceived(showReplies(read.replies), read.bytes, read.count);
     emit replyHandled(read.count);
 }
