@@ -1,11 +1,13 @@
 // The reply reader and what a frame means, on any received bytes cut into any reads: frames come
 // in order, each made of received bytes and none overlapping another; only a frame whose check
-// holds carries a value; nothing waits once nothing more comes.
+// holds carries a value; a whole RTU frame whose check holds is never kept waiting; nothing waits
+// once nothing more comes.
 
 #include <cstdlib>
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "codec/Framing.h"
+#include "device/Protocol.h"
 #include "transmission/Reply.h"
 #include "transmission/ReplyReader.h"
 
@@ -35,6 +37,33 @@ void check(const std::vector<ReplyFrame> &frames) {
     }
 }
 
+// The length of the RTU frame of this device's form that may start at `at`, as its head says.
+qsizetype rtuLength(QByteArrayView s, qsizetype at) {
+    if (s.size() - at < 3)
+        return 0;
+    const auto code = quint8(s[at + 1]);
+    if (code & device::kFailureBit)
+        return device::findCommand(code & ~device::kFailureBit) ? device::kFailureReplyBytes : 0;
+    if (code == device::kWriteMultipleRegisters)
+        return device::kWriteRegistersReplyBytes;
+    const device::Command *command = device::findCommand(code);
+    if (code != device::kReadHoldingRegisters &&
+        (!command || command->reply == device::ReplyForm::Short))
+        return 0;
+    return device::kLongFrameOverhead + quint8(s[at + 2]);
+}
+
+// Bytes still with the reader hold no whole frame whose CRC holds: it would be kept waiting.
+void checkNothingHeldBack() {
+    const QByteArrayView pending = QByteArrayView(received).sliced(consumed);
+    for (qsizetype at = 0; at < pending.size(); ++at) {
+        const qsizetype length = rtuLength(pending, at);
+        if (length > 0 && at + length <= pending.size() &&
+            codec::hasValidCrc(pending.sliced(at, length)))
+            std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -47,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         const std::string read = input.ConsumeRandomLengthString(600);
         received.append(read.data(), qsizetype(read.size()));
         check(reader.feed(QByteArrayView(read.data(), qsizetype(read.size()))));
+        checkNothingHeldBack();
         if (input.ConsumeBool())
             check(reader.flush());
     }
