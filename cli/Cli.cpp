@@ -104,7 +104,7 @@ int sendOne(const QByteArray &frame, const Options &options, QTextStream &out, Q
         return *status;
     if (const auto status = startLog(engine, options, err))
         return *status;
-    Report report(out, options.json, options.timeoutMs,
+    Report report(out, options.json,
                   portLabel(options.port, engine.port().devicePath()));
     return exchangeOnce(engine, frame, options, report, err);
 }
@@ -193,7 +193,7 @@ int runList(const Options &options, QTextStream &out, QTextStream &err) {
         return *status;
     if (const auto status = startLog(engine, options, err))
         return *status;
-    Report report(out, options.json, options.timeoutMs,
+    Report report(out, options.json,
                   portLabel(options.port, engine.port().devicePath()));
 
     int status = Ok;
@@ -263,7 +263,9 @@ OPTIONS
     -a, --address HEX   device address in hex digits (1F is 31), 0 to FF, default 1
     -m, --mode MODE     framing: rtu (default, CRC-16) or ascii (LRC)
         --ascii         the same as -m ascii
-        --timeout MS    how long to wait for each reply, default 500 (1 to 3600000)
+        --timeout MS    how long to wait for each reply (1 to 3600000); default: the request's
+                        and the longest reply's time on the line at the baud rate, plus 100 ms
+                        for the device to turn round (and what a network port adds)
     -o SECONDS          the same in seconds, as mbpoll takes it (-o 0.5; at most 3 decimals)
         --json          one JSON object per exchange, one per line, instead of text
         --log FILE      record every frame sent and every read received to FILE, as the

@@ -16,7 +16,7 @@ struct Options {
     qint32 baud = 9600;
     QString address = QStringLiteral("1"); // hex digits; the builder checks the range
     codec::Framing framing = codec::Framing::Rtu;
-    int timeoutMs = 500;
+    int timeoutMs = 0; // 0: the request's and reply's time on the line plus the turnaround
     bool json = false;
     bool help = false;
     bool version = false;

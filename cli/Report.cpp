@@ -105,7 +105,7 @@ QString Report::errorOf(const Exchange &exchange) const {
     if (!exchange.portProblem.isEmpty())
         return onPort + QStringLiteral("port lost: %1").arg(exchange.portProblem);
     if (!exchange.reply)
-        return onPort + QStringLiteral("no reply within %1 ms").arg(m_timeoutMs);
+        return onPort + QStringLiteral("no reply within %1 ms").arg(exchange.timeoutMs);
     switch (exchange.reply->status) {
     case Reply::Status::Good:
         return {};
@@ -115,7 +115,7 @@ QString Report::errorOf(const Exchange &exchange) const {
         return onPort + QStringLiteral("the reply failed its CRC or LRC check");
     case Reply::Status::Incomplete:
         return onPort + QStringLiteral("incomplete reply: its rest did not come within %1 ms")
-                            .arg(m_timeoutMs);
+                            .arg(exchange.timeoutMs);
     }
     return {};
 }

@@ -38,8 +38,8 @@ QString portLabel(const QString &given, const QString &devicePath);
 class Report {
 public:
     // port: named in the errors that concern the line (no reply, a damaged reply, a lost port).
-    Report(QTextStream &out, bool json, int timeoutMs, QString port)
-        : m_out(out), m_json(json), m_timeoutMs(timeoutMs), m_port(std::move(port)) {}
+    Report(QTextStream &out, bool json, QString port)
+        : m_out(out), m_json(json), m_port(std::move(port)) {}
     void exchange(const Exchange &exchange, std::optional<ListPlace> place = std::nullopt);
     const QString &port() const { return m_port; }
 
@@ -50,7 +50,6 @@ private:
 
     QTextStream &m_out;
     bool m_json;
-    int m_timeoutMs;
     QString m_port;
     bool m_first = true;
 };

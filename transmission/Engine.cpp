@@ -163,6 +163,7 @@ void Engine::startNext() {
         return;
     }
     m_current->written = m_lastWrite;
+    m_current->result.timeoutMs = timeout;
     m_timeout.start(timeout);
 }
 

@@ -67,6 +67,7 @@ struct Exchange {
     // failing its check or cut short. None: no answer within the timeout.
     std::optional<Reply> reply;
     qint64 ms = 0;            // from the write to the answer's last read, or the time waited
+    int timeoutMs = 0;        // how long it was given
     Clock::time_point answered; // when the answer's last read came
     QString portProblem;      // not sent, or the port went away: the reason
 };
