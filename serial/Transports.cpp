@@ -1,5 +1,6 @@
 #include "serial/DeviceTransport.h"
 #include "serial/PortName.h"
+#include "serial/TcpTransport.h"
 #include "serial/Transport.h"
 
 namespace serial {
@@ -10,6 +11,7 @@ std::unique_ptr<Transport> makeTransport(const PortName &name) {
     case PortName::Kind::Device:
         return std::make_unique<DeviceTransport>(name.path);
     case PortName::Kind::Tcp:
+        return std::make_unique<TcpTransport>(name.host, name.port, name.shortName());
     case PortName::Kind::Rfc2217:
         break;
     }
