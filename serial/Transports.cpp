@@ -1,5 +1,6 @@
 #include "serial/DeviceTransport.h"
 #include "serial/PortName.h"
+#include "serial/Rfc2217Transport.h"
 #include "serial/TcpTransport.h"
 #include "serial/Transport.h"
 
@@ -13,7 +14,7 @@ std::unique_ptr<Transport> makeTransport(const PortName &name) {
     case PortName::Kind::Tcp:
         return std::make_unique<TcpTransport>(name.host, name.port, name.shortName());
     case PortName::Kind::Rfc2217:
-        break;
+        return std::make_unique<Rfc2217Transport>(name.host, name.port, name.shortName());
     }
     return nullptr;
 }
