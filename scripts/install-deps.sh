@@ -14,6 +14,7 @@ packages=(
     fonts-wqy-microhei                      # Chinese captions render as text, not boxes
     xvfb xauth                              # a virtual display for headless runs
     socat                                   # pty pairs for trying the tool by hand
+    ser2net                                 # serves a line as tcp:// and rfc2217:// (tests, benches)
     libmodbus-dev mbpoll                    # third-party Modbus peers the tests check against
     dpkg-dev file                           # cpack -G DEB: dpkg-shlibdeps works out the Depends
     clang libclang-rt-14-dev                # fuzz targets: libFuzzer and the sanitizers' runtimes

@@ -37,6 +37,10 @@ void Pty::closeMaster() {
     m_master = -1;
 }
 
+bool Pty::lineSettings(struct termios *line) const {
+    return m_master >= 0 && ::tcgetattr(m_master, line) == 0;
+}
+
 qsizetype Pty::writeWhatFits(const QByteArray &bytes) {
     const ssize_t n = ::write(m_master, bytes.constData(), size_t(bytes.size()));
     return n > 0 ? n : 0;

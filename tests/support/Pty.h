@@ -27,6 +27,8 @@ public:
     QByteArray readAtLeast(qsizetype bytes, int timeoutMs = 3000);
     // Reads everything that arrives within the time, processing events.
     QByteArray readFor(int ms);
+    // The line settings the far side chose (both ends of a pseudo-terminal share them).
+    bool lineSettings(struct termios *line) const;
     // The far side goes away, as an unplugged adapter does.
     void closeMaster();
 
