@@ -119,6 +119,8 @@ private slots:
         // A damaged reply holding the start of a long register read (03 E8): the good replies
         // after it are not kept waiting for the 232 bytes it claims.
         QTest::newRow("damaged reply, then good ones") << "012A0400F603E8FD74 01280400002710E614|01280400002710E614" << false << QStringList{"C 012A0400F603E8FD74", "R 01280400002710E614", "R 01280400002710E614"};
+        // ":" is also the address 3A: an RTU reply from that drive is read, not taken for ASCII.
+        QTest::newRow("RTU reply from address 3A") << "3A260400000064762E" << false << QStringList{"R 3A260400000064762E"};
         // Noise is no news: damage that cannot answer a request that went out is dropped.
         QTest::newRow("cut frame of a code not asked") << "0100002000" << true << QStringList{};
         QTest::newRow("damaged frame from an address not asked") << "02260400000064FCEE" << true << QStringList{};

@@ -31,6 +31,7 @@ struct Candidate {
     bool plausible = false;
     Kind kind = Kind::Reply;
     bool checked = true; // a CRC or LRC holds (a short RTU reply carries none)
+    bool ascii = false;
 };
 
 // The bytes of the hex digit pairs after ":", as far as they go.
@@ -51,7 +52,7 @@ bool isKnownCode(quint8 code) {
            code == device::kWriteMultipleRegisters;
 }
 
-Candidate scanAscii(QByteArrayView s) {
+Candidate scanAsciiFrame(QByteArrayView s) {
     for (qsizetype i = 1; i < s.size() && i < kMaxAsciiLength; ++i) {
         if (s[i] == '\r') {
             if (i + 1 == s.size())
@@ -68,6 +69,12 @@ Candidate scanAscii(QByteArrayView s) {
             return {};
     }
     return s.size() < kMaxAsciiLength ? Candidate{Scan::NeedMore, 0, true} : Candidate{};
+}
+
+Candidate scanAscii(QByteArrayView s) {
+    Candidate c = scanAsciiFrame(s);
+    c.ascii = c.scan != Scan::None;
+    return c;
 }
 
 Candidate scanRtu(QByteArrayView s, const std::bitset<256> &asked) {
@@ -110,14 +117,24 @@ Candidate scanRtu(QByteArrayView s, const std::bitset<256> &asked) {
 }
 
 Candidate candidateAt(QByteArrayView s, const std::bitset<256> &asked) {
-    return s.front() == ':' ? scanAscii(s) : scanRtu(s, asked);
+    if (s.front() != ':')
+        return scanRtu(s, asked);
+    // ":" is also the address 3A of an RTU frame: a whole one whose CRC holds is read as such
+    // unless a whole ASCII frame stands there.
+    const Candidate ascii = scanAscii(s);
+    if (ascii.scan == Scan::Complete)
+        return ascii;
+    const Candidate rtu = scanRtu(s, asked);
+    if (rtu.scan == Scan::Complete || ascii.scan == Scan::None)
+        return rtu;
+    return ascii;
 }
 
-ReplyFrame frameOf(QByteArrayView bytes, Kind kind) {
+ReplyFrame frameOf(QByteArrayView bytes, Kind kind, bool ascii) {
     ReplyFrame frame;
     frame.kind = kind;
     frame.bytes = bytes.toByteArray();
-    frame.ascii = bytes.front() == ':';
+    frame.ascii = ascii;
     if (frame.ascii) {
         frame.body = asciiBytes(bytes);
         if (kind == Kind::Reply || kind == Kind::Failure)
@@ -190,8 +207,8 @@ std::vector<ReplyFrame> ReplyReader::scan(bool final) {
     const QByteArrayView s(m_buffer);
     Candidates candidates(s, m_asked);
     m_missing.reset();
-    auto take = [&](qsizetype from, qsizetype length, Kind kind) {
-        ReplyFrame frame = frameOf(s.sliced(from, length), kind);
+    auto take = [&](qsizetype from, qsizetype length, Kind kind, bool ascii) {
+        ReplyFrame frame = frameOf(s.sliced(from, length), kind, ascii);
         if (mayAnswer(frame))
             frames.push_back(std::move(frame));
         return from + length;
@@ -200,7 +217,7 @@ std::vector<ReplyFrame> ReplyReader::scan(bool final) {
     while (i < s.size()) {
         const Candidate c = candidates.at(i);
         if (c.scan == Scan::Complete) {
-            i = take(i, c.length, c.kind);
+            i = take(i, c.length, c.kind, c.ascii);
         } else if (c.scan == Scan::None) {
             ++i;
         } else if (c.scan == Scan::Broken) {
@@ -216,7 +233,7 @@ std::vector<ReplyFrame> ReplyReader::scan(bool final) {
                 break;
             }
             else
-                i = take(i, c.length, Kind::CheckFailed);
+                i = take(i, c.length, Kind::CheckFailed, c.ascii);
         } else if (const auto next = candidates.nextComplete(i + 1, s.size(), c.plausible)) {
             // A start before a whole frame was noise: before a checked one even when it looked
             // plausible (a damaged byte can make it claim up to 260 bytes, and waiting for them
@@ -229,7 +246,7 @@ std::vector<ReplyFrame> ReplyReader::scan(bool final) {
         } else if (c.plausible) {
             // Its rest never came: incomplete up to the next whole frame, which is read as well.
             const qsizetype end = candidates.nextComplete(i + 1, s.size()).value_or(s.size());
-            i = take(i, end - i, Kind::Incomplete);
+            i = take(i, end - i, Kind::Incomplete, c.ascii);
         } else {
             ++i;
         }
