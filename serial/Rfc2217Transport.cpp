@@ -104,6 +104,11 @@ void Rfc2217Transport::startSession(const LineSettings &line) {
         m_him[option] = Agreed::Asked;
     }
     // Sent at once, ahead of any of the line's bytes: the server takes them in order.
+    send(words + settingWords());
+}
+
+QByteArray Rfc2217Transport::settingWords() const {
+    QByteArray words;
     for (int setting = 0; setting < kSettings; ++setting) {
         const quint32 value = m_asked[size_t(setting)];
         QByteArray sub = bytes({kComPort, quint8(kSetBaudRate + setting)});
@@ -114,7 +119,15 @@ void Rfc2217Transport::startSession(const LineSettings &line) {
             sub += char(value);
         words += bytes({kIac, kSb}) + doubledIac(sub) + bytes({kIac, kSe});
     }
-    send(words);
+    return words;
+}
+
+bool Rfc2217Transport::setLine(const LineSettings &line) {
+    if (!isOpen())
+        return false;
+    m_asked = {quint32(line.baudRate), quint32(line.dataBits), parityValue(line.parity),
+               quint32(line.stopBits), 1};
+    return send(settingWords());
 }
 
 void Rfc2217Transport::sessionOpened() {

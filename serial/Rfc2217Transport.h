@@ -21,6 +21,8 @@ public:
     static constexpr int kConfirmWaitMs = 1000;
 
     Rfc2217Transport(QString host, quint16 port, QString server);
+    // The line speed and framing change over the connection, as at the start.
+    bool setLine(const LineSettings &line) override;
 
 protected:
     void startSession(const LineSettings &line) override;
@@ -38,6 +40,8 @@ private:
     void onOption(quint8 verb, quint8 option);
     void onSubnegotiation();
     void tellUnsettled();
+    // The subnegotiations that set the line as asked.
+    QByteArray settingWords() const;
 
     Parse m_parse = Parse::Data;
     quint8 m_verb = 0;
