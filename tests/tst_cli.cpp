@@ -9,6 +9,7 @@
 
 #include "tests/support/Hex.h"
 #include "tests/support/Pty.h"
+#include "tests/support/Ser2net.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TestFiles.h"
 
@@ -70,19 +71,29 @@ private slots:
     }
     void init() { deviceLog(); }
 
+    // Directly, and across the network through a real ser2net in front of the device.
     void setThenGet_data() {
         QTest::addColumn<QStringList>("framing");
         QTest::addColumn<int>("speed");
         QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("remote"); // 0: the device's pty, 1: tcp://, 2: rfc2217://
         // clang-format off
-        QTest::newRow("RTU") << QStringList{} << 12345 << hex("01 27 04 00 00 30 39 28 C5");
-        QTest::newRow("ASCII") << QStringList{"--ascii"} << 777 << QByteArray(":01270400000309C8\r\n");
+        QTest::newRow("RTU") << QStringList{} << 12345 << hex("01 27 04 00 00 30 39 28 C5") << 0;
+        QTest::newRow("ASCII") << QStringList{"--ascii"} << 777 << QByteArray(":01270400000309C8\r\n") << 0;
+        QTest::newRow("RTU over tcp") << QStringList{} << 12345 << hex("01 27 04 00 00 30 39 28 C5") << 1;
+        QTest::newRow("ASCII over rfc2217") << QStringList{"--ascii"} << 777 << QByteArray(":01270400000309C8\r\n") << 2;
         // clang-format on
     }
     void setThenGet() {
         QFETCH(QStringList, framing);
         QFETCH(int, speed);
         QFETCH(QByteArray, request);
+        QFETCH(int, remote);
+        Ser2net server;
+        if (remote) {
+            QVERIFY(server.start(sim.path));
+            framing += {QStringLiteral("-p"), server.url(remote == 2)};
+        }
         const Result set =
             cli(on(framing + QStringList{"--json", "set-max-speed", QString::number(speed)}));
         QCOMPARE(set.status, 0);
@@ -106,6 +117,8 @@ private slots:
         QTest::newRow("failure reply") << QStringList{"set-start-speed", "0"} << 1 << "error: failure reply, error 03" << 1;
         QTest::newRow("absent address") << QStringList{"-a", "5", "--timeout", "200", "handshake"} << 2 << "no reply within 200 ms" << 1;
         QTest::newRow("missing port") << QStringList{"-p", "/nonexistent/ttyR", "handshake"} << 3 << "does not exist" << 0;
+        QTest::newRow("nobody serves it") << QStringList{"-p", QStringLiteral("tcp://127.0.0.1:%1").arg(freePort()), "handshake"} << 3 << "refused" << 0;
+        QTest::newRow("names no port") << QStringList{"-p", "com1", "handshake"} << 64 << "names no port" << 0;
         QTest::newRow("COM1 named with its device") << QStringList{"-p", "COM1", "-a", "5", "--timeout", "200", "handshake"} << 2 << "error: COM1 (PTY): no reply within 200 ms" << 1;
         QTest::newRow("argument missing") << QStringList{"move-relative", "0"} << 64 << "move-relative takes 2" << 0;
         QTest::newRow("unknown command") << QStringList{"jump"} << 64 << "unknown command" << 0;

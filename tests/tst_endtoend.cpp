@@ -5,8 +5,11 @@
 
 #include <QCheckBox>
 #include <QRadioButton>
+#include <QStatusBar>
 
 #include "app/LampShape.h"
+#include "serial/MSComm.h"
+#include "tests/support/Ser2net.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/WindowOnPty.h"
 
@@ -81,6 +84,37 @@ private slots:
     }
 
     // Each parameter set, then read back into its own box.
+    // The device across the network, behind a real ser2net: typed into the port box, opened
+    // without holding the window, a handshake and a parameter set and read back; the connection
+    // dropped closes the port as an unplugged adapter does, and a port nobody serves says so.
+    void remoteBench_data() {
+        QTest::addColumn<bool>("overRfc2217");
+        QTest::newRow("tcp") << false;
+        QTest::newRow("rfc2217") << true;
+    }
+    void remoteBench() {
+        QFETCH(bool, overRfc2217);
+        t->click("Command33");
+        Ser2net server;
+        QVERIFY(server.start(sim->path));
+        t->setText("Combo1", server.url(overRfc2217));
+        t->click("Command32");
+        const auto *port = t->window->findChild<serial::MSComm *>(QStringLiteral("MSComm1"));
+        QVERIFY(waitFor([&] { return port->PortOpen(); }, QStringLiteral("the connection")));
+        QVERIFY(clickAndSee("Command12", QStringLiteral("请求握手命令:")));
+        t->setText("Text12", QStringLiteral("321"));
+        QVERIFY(clickAndSee("Command17", QStringLiteral("RecHex:01 ")));
+        QVERIFY(query("Command57", "Text27", QStringLiteral("321")));
+        server.stop();
+        QVERIFY(waitFor([&] { return !t->isOpen(); }, QStringLiteral("the port closed")));
+        QVERIFY(t->window->statusBar()->currentMessage().contains(server.url(overRfc2217).mid(6)));
+
+        t->setText("Combo1", QStringLiteral("tcp://127.0.0.1:%1").arg(freePort()));
+        t->click("Command32");
+        QVERIFY(waitFor([&] { return !t->prompts->messages.isEmpty(); }, QStringLiteral("refusal")));
+        QVERIFY(!t->isOpen());
+    }
+
     void parametersSetThenQueried() {
         // clang-format off
         const char *const parameters[][5] = {
