@@ -16,6 +16,7 @@ packages=(
     socat                                   # pty pairs for trying the tool by hand
     libmodbus-dev mbpoll                    # third-party Modbus peers the tests check against
     dpkg-dev file                           # cpack -G DEB: dpkg-shlibdeps works out the Depends
+    help2man                                # the manual pages, made from the programs' --help
     clang libclang-rt-14-dev                # fuzz targets: libFuzzer and the sanitizers' runtimes
 )
 
