@@ -1,18 +1,36 @@
 #include "automation/CommandListFile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
-#include <algorithm>
 
 #include "codec/GbkText.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace automation {
+
+namespace {
+
+// Writes all the bytes, or says why not in the system's words.
+std::optional<QString> writeAll(int fd, QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const ssize_t n = ::write(fd, bytes.data(), size_t(bytes.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return qt_error_string(n < 0 ? errno : EIO);
+        bytes = bytes.sliced(n);
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 QStringList listLinesFromBytes(const QByteArray &bytes) {
     // Each line is decoded on its own, so a damaged character cannot swallow a line end. CR never
@@ -79,9 +97,13 @@ bool SaveLine(QIODevice &file, const QString &line) {
 
 ListFileSave SaveList(const QString &path, const QStringList &lines) {
     using Outcome = ListFileSave::Outcome;
-    const bool anythingToWrite =
-        std::any_of(lines.cbegin(), lines.cend(), [](const QString &l) { return !l.isEmpty(); });
-    if (!anythingToWrite) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    int written = 0;
+    for (const QString &line : lines)
+        written += SaveLine(buffer, line) ? 1 : 0;
+    if (written == 0) {
         if (!FileExists(path))
             return {Outcome::NothingNew, 0, {}};
         QFile old(path);
@@ -93,28 +115,15 @@ ListFileSave SaveList(const QString &path, const QStringList &lines) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return {Outcome::Failed, 0, file.errorString()};
-    int written = 0;
-    for (const QString &line : lines) {
-        if (line.isEmpty())
-            continue;
-        if (!SaveLine(file, line)) {
-            const QString error = file.errorString();
-            file.cancelWriting();
-            return {Outcome::Failed, 0, error};
-        }
-        ++written;
-    }
-    // commit() alone reports success after a write it could not flush (a full disk) and then
-    // replaces the old file by a cut one: flush and sync first, and check each step.
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        const QString error = file.errorString();
+    // The bytes go to the file by write(2) itself: Qt's own writing reports a write the disk cut
+    // short as "Unknown error", and its commit() reports success after a failed write. Synced
+    // before the old file is replaced.
+    std::optional<QString> error = writeAll(file.handle(), bytes);
+    if (!error && ::fsync(file.handle()) != 0)
+        error = qt_error_string(errno);
+    if (error) {
         file.cancelWriting();
-        return {Outcome::Failed, 0, error};
-    }
-    if (::fsync(file.handle()) != 0) {
-        const QString error = qt_error_string(errno);
-        file.cancelWriting();
-        return {Outcome::Failed, 0, error};
+        return {Outcome::Failed, 0, *error};
     }
     if (!file.commit())
         return {Outcome::Failed, 0, file.errorString()};

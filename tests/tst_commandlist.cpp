@@ -240,6 +240,32 @@ private slots:
         QVERIFY(t->prompts->messages[1].text.startsWith(u"文件未保存"));
         QVERIFY(!t->prompts->messages[1].text.contains(u"原文件"));
     }
+
+    // A disk full before the save, or filling during it, is named as the reason.
+    void fullDiskNamed_data() {
+        QTest::addColumn<qint64>("free");
+        QTest::newRow("full") << qint64(0);
+        QTest::newRow("fills during the write") << qint64(4096);
+    }
+    void fullDiskNamed() {
+        QFETCH(qint64, free);
+        const SmallDisk disk(path("small"));
+        if (!disk.mounted)
+            QSKIP("mounting a small tmpfs needs root");
+        const QString file = disk.path + "/list.txt";
+        QVERIFY(writeBytes(file, "old\r\n"));
+        QFile filler(disk.path + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(512, 'x')) == 512) {
+        }
+        QVERIFY(filler.resize(filler.size() - free));
+        setList(QStringList(300, "01 26 00 3A 60 "));
+        press("Command55", file, true);
+        QCOMPARE(t->prompts->messages.size(), 1);
+        QCOMPARE(t->prompts->messages[0].text,
+                 "文件未保存：" + qt_error_string(ENOSPC) + "\n原文件保持不变。");
+        QCOMPARE(readBytes(file), QByteArray("old\r\n"));
+    }
 };
 
 QTEST_MAIN(TestCommandList)
