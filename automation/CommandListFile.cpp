@@ -17,6 +17,22 @@ namespace automation {
 
 namespace {
 
+// Calls line(view) for each list line of the bytes: a line ends at CR or CR LF, and a line end
+// right at the end starts no further line.
+template <class Line> void eachLine(QByteArrayView bytes, Line line) {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r')
+            continue;
+        line(bytes.sliced(start, i - start));
+        if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        line(bytes.sliced(start));
+}
+
 // Writes all the bytes, or says why not in the system's words.
 std::optional<QString> writeAll(int fd, QByteArrayView bytes) {
     while (!bytes.isEmpty()) {
@@ -38,17 +54,13 @@ QStringList listLinesFromBytes(const QByteArray &bytes) {
     // safe for every valid file.
     QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
     QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r')
-            continue;
-        lines << decoder.decode(QByteArrayView(bytes).sliced(start, i - start));
-        if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < bytes.size())
-        lines << decoder.decode(QByteArrayView(bytes).sliced(start));
+    eachLine(bytes, [&](QByteArrayView line) { lines << decoder.decode(line); });
+    return lines;
+}
+
+qsizetype listLineCount(QByteArrayView bytes) {
+    qsizetype lines = 0;
+    eachLine(bytes, [&lines](QByteArrayView) { ++lines; });
     return lines;
 }
 
@@ -56,7 +68,7 @@ bool FileExists(const QString &path) {
     return !path.isEmpty() && QFileInfo::exists(path);
 }
 
-ListFileRead ReadFileToList(const QString &path) {
+ListFileRead ReadFileToList(const QString &path, std::optional<qsizetype> maxLines) {
     using Failure = ListFileRead::Failure;
     const auto failed = [](Failure failure, const QString &error, qint64 size = 0) {
         return ListFileRead{std::nullopt, failure, error, size};
@@ -85,6 +97,9 @@ ListFileRead ReadFileToList(const QString &path) {
         return failed(Failure::CannotRead, file.errorString());
     if (bytes.size() > kMaxListFileBytes)
         return failed(Failure::TooLarge, {}, qMax<qint64>(bytes.size(), info.st_size));
+    if (maxLines)
+        if (const qsizetype lines = listLineCount(bytes); lines > *maxLines)
+            return failed(Failure::TooManyLines, {}, lines);
     return {listLinesFromBytes(bytes), Failure::CannotRead, {}, 0};
 }
 

@@ -46,7 +46,13 @@ class TestCommandList : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(dir.isValid()); }
+    void initTestCase() {
+        QVERIFY(dir.isValid());
+        QVERIFY(writeBytes(path("list.txt"), "01 02 \r\n\r\nDelay:50") &&
+                writeBytes(path("empty.txt"), {}) &&
+                writeBytes(path("crs.txt"), QByteArray(automation::kMaxListFileBytes, '\r')) &&
+                writeBytes(path("limit-crs.txt"), QByteArray(automation::kMaxListLines, '\r')));
+    }
     void init() {
         t = std::make_unique<WindowOnPty>(false);
         list = t->control<QListWidget>("List1");
@@ -156,6 +162,8 @@ private slots:
         // clang-format off
         QTest::newRow("a file") << "list.txt" << QStringList{"01 02 ", "", "Delay:50"} << "";
         QTest::newRow("an empty file") << "empty.txt" << QStringList{} << "";
+        QTest::newRow("the most lines") << "limit-crs.txt" << QStringList(automation::kMaxListLines, "") << "";
+        QTest::newRow("1 MB of bare CRs") << "crs.txt" << QStringList{"old"} << "有 1048576 行，命令列表最多 65536 行。";
         QTest::newRow("missing") << "missing.txt" << QStringList{"old"} << "文件名无效,请重新打开!";
         QTest::newRow("a folder") << "." << QStringList{"old"} << "命令列表保持不变";
         QTest::newRow("fails while read") << "/proc/self/mem" << QStringList{"old"} << "命令列表保持不变";
@@ -166,8 +174,6 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QStringList, lines);
         QFETCH(QString, message);
-        QVERIFY(writeBytes(path("list.txt"), "01 02 \r\n\r\nDelay:50") &&
-                writeBytes(path("empty.txt"), {}));
         setList({"old"});
         press("Command54", name.isEmpty() ? name : QDir(dir.path()).filePath(name));
         QCOMPARE(linesOf(list), lines);
