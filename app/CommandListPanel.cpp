@@ -183,7 +183,8 @@ void CommandListPanel::Command54_Click() {
         return;
     }
     using Failure = automation::ListFileRead::Failure;
-    const automation::ListFileRead read = automation::ReadFileToList(name);
+    const automation::ListFileRead read =
+        automation::ReadFileToList(name, automation::kMaxListLines);
     if (!read.lines) {
         QString text;
         switch (read.failure) {
@@ -197,6 +198,11 @@ void CommandListPanel::Command54_Click() {
             text = tr("文件 %1 太大（%2 字节），命令列表文件最多 %3 字节。\n命令列表保持不变。")
                        .arg(name, QString::number(read.size),
                             QString::number(automation::kMaxListFileBytes));
+            break;
+        case Failure::TooManyLines:
+            text = tr("文件 %1 有 %2 行，命令列表最多 %3 行。\n命令列表保持不变。")
+                       .arg(name, QString::number(read.size),
+                            QString::number(automation::kMaxListLines));
             break;
         }
         m_host.prompts().inform(text);

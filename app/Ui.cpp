@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 
 #include "app/LampShape.h"
 
@@ -21,6 +22,45 @@ template <class W> W *named(W *widget, const char *name) {
     widget->setObjectName(QLatin1String(name));
     return widget;
 }
+
+// The message a label or status bar shows, kept beside it (as its child it hears of each
+// language change).
+class ShownMessage : public QObject {
+public:
+    using Read = std::function<QString()>;
+    using Write = std::function<void(const QString &)>;
+
+    static void show(QWidget *target, Read read, Write write, Message message) {
+        ShownMessage *kept = nullptr;
+        for (QObject *child : target->children())
+            if ((kept = dynamic_cast<ShownMessage *>(child)))
+                break;
+        if (!kept)
+            kept = new ShownMessage(target, std::move(read), std::move(write));
+        kept->m_message = std::move(message);
+        kept->showAgain();
+    }
+
+protected:
+    bool event(QEvent *event) override {
+        if (event->type() == QEvent::LanguageChange && m_read() == m_shown)
+            showAgain();
+        return QObject::event(event);
+    }
+
+private:
+    ShownMessage(QWidget *target, Read read, Write write)
+        : QObject(target), m_read(std::move(read)), m_write(std::move(write)) {}
+    void showAgain() {
+        m_shown = m_message.text();
+        m_write(m_shown);
+    }
+
+    Read m_read;
+    Write m_write;
+    Message m_message;
+    QString m_shown;
+};
 
 } // namespace
 
@@ -38,9 +78,9 @@ void Texts::set(QObject *control, const char *property, const char *source) {
     keep({control, property, m_context, source});
 }
 
-void Texts::keep(const Entry &entry) {
-    m_entries.push_back(entry);
-    show(entry);
+void Texts::keep(Entry entry) {
+    m_entries.push_back(std::move(entry));
+    show(m_entries.back());
 }
 
 QString Texts::tr(const char *source) const {
@@ -52,15 +92,23 @@ void Texts::follow(std::function<void()> refresh) {
     m_followers.push_back(std::move(refresh));
 }
 
-void Texts::show(const Entry &entry) const {
-    entry.control->setProperty(entry.property,
-                               QCoreApplication::translate(entry.context, entry.source));
+void Texts::show(Entry &entry) const {
+    entry.shown = QCoreApplication::translate(entry.context, entry.source);
+    entry.control->setProperty(entry.property, entry.shown);
+}
+
+bool Texts::holdsValue(const Entry &entry) {
+    // Labels only: a desktop style may add shortcut marks (&) to the texts of buttons and boxes,
+    // which would then look like values.
+    const auto *label = qobject_cast<const QLabel *>(entry.control);
+    return label && qstrcmp(entry.property, "text") == 0 && label->text() != entry.shown;
 }
 
 bool Texts::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::LanguageChange && watched == parent()) {
-        for (const Entry &entry : m_entries)
-            show(entry);
+        for (Entry &entry : m_entries)
+            if (!holdsValue(entry))
+                show(entry);
         for (const auto &refresh : m_followers)
             refresh();
     }
@@ -117,6 +165,34 @@ QGroupBox *Texts::group(QGroupBox *box, const char *name, const char *title) {
     named(box, name);
     set(box, "title", title);
     return box;
+}
+
+QString Message::text() const {
+    const QString pattern = QCoreApplication::translate(context, source);
+    QString text;
+    text.reserve(pattern.size());
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const qsizetype n = i + 1 < pattern.size() ? pattern[i + 1].digitValue() : -1;
+        if (pattern[i] == u'%' && n >= 1 && n <= arguments.size()) {
+            text += arguments[n - 1];
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
+    return text;
+}
+
+void show(QLabel *label, Message message) {
+    ShownMessage::show(
+        label, [label] { return label->text(); },
+        [label](const QString &text) { label->setText(text); }, std::move(message));
+}
+
+void show(QStatusBar *bar, Message message) {
+    ShownMessage::show(
+        bar, [bar] { return bar->currentMessage(); },
+        [bar](const QString &text) { bar->showMessage(text); }, std::move(message));
 }
 
 QLineEdit *textBox(const char *name, const QString &text, int width) {

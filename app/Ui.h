@@ -19,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QStatusBar;
 class QWidget;
 class LampShape;
 
@@ -26,6 +27,8 @@ namespace ui {
 
 // The texts of one panel: which property of which control shows which source text. Watches the
 // panel for language changes and then shows each text again, translated in the panel's context.
+// A label whose text other code has replaced since (a counter's "0" by a count) holds a value
+// now, which no language change touches.
 class Texts : public QObject {
 public:
     // context: the panel's class name, the translation context its texts were marked in.
@@ -60,15 +63,35 @@ private:
         const char *property;
         const char *context;
         const char *source;
+        QString shown{}; // what the control was last given
     };
-    void show(const Entry &entry) const;
+    void show(Entry &entry) const;
+    static bool holdsValue(const Entry &entry);
     // Shows the entry now and again after each language change.
-    void keep(const Entry &entry);
+    void keep(Entry entry);
 
     const char *m_context;
     std::vector<Entry> m_entries;
     std::vector<std::function<void()>> m_followers;
 };
+
+// A text made at run time: a source text of a translation context with the values for its %1,
+// %2 ... Kept as such, it can be shown again in another language:
+//   ui::show(statusBar(), {"FrmMain", QT_TR_NOOP("响应时间：%1 ms"), {QString::number(ms)}});
+struct Message {
+    const char *context = nullptr;
+    const char *source = nullptr;
+    QStringList arguments{}; // a value each, never translated
+    // Translated into the language shown now, %n replaced by the n-th argument in one pass (an
+    // argument that holds "%2" stays as it is).
+    QString text() const;
+};
+
+// Shows the message in the label, or as the status bar's message, and again in the new language
+// after each language change, as long as it is still what they show: a later text from other
+// code, or the message cleared, ends that.
+void show(QLabel *label, Message message);
+void show(QStatusBar *bar, Message message);
 
 // Controls without translated text.
 QLineEdit *textBox(const char *name, const QString &text, int width = 0);

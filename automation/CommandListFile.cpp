@@ -1,18 +1,52 @@
 #include "automation/CommandListFile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
-#include <algorithm>
 
 #include "codec/GbkText.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace automation {
+
+namespace {
+
+// Calls line(view) for each list line of the bytes: a line ends at CR or CR LF, and a line end
+// right at the end starts no further line.
+template <class Line> void eachLine(QByteArrayView bytes, Line line) {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r')
+            continue;
+        line(bytes.sliced(start, i - start));
+        if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        line(bytes.sliced(start));
+}
+
+// Writes all the bytes, or says why not in the system's words.
+std::optional<QString> writeAll(int fd, QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const ssize_t n = ::write(fd, bytes.data(), size_t(bytes.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return qt_error_string(n < 0 ? errno : EIO);
+        bytes = bytes.sliced(n);
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 QStringList listLinesFromBytes(const QByteArray &bytes) {
     // Each line is decoded on its own, so a damaged character cannot swallow a line end. CR never
@@ -20,17 +54,13 @@ QStringList listLinesFromBytes(const QByteArray &bytes) {
     // safe for every valid file.
     QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
     QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r')
-            continue;
-        lines << decoder.decode(QByteArrayView(bytes).sliced(start, i - start));
-        if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < bytes.size())
-        lines << decoder.decode(QByteArrayView(bytes).sliced(start));
+    eachLine(bytes, [&](QByteArrayView line) { lines << decoder.decode(line); });
+    return lines;
+}
+
+qsizetype listLineCount(QByteArrayView bytes) {
+    qsizetype lines = 0;
+    eachLine(bytes, [&lines](QByteArrayView) { ++lines; });
     return lines;
 }
 
@@ -38,7 +68,7 @@ bool FileExists(const QString &path) {
     return !path.isEmpty() && QFileInfo::exists(path);
 }
 
-ListFileRead ReadFileToList(const QString &path) {
+ListFileRead ReadFileToList(const QString &path, std::optional<qsizetype> maxLines) {
     using Failure = ListFileRead::Failure;
     const auto failed = [](Failure failure, const QString &error, qint64 size = 0) {
         return ListFileRead{std::nullopt, failure, error, size};
@@ -67,6 +97,9 @@ ListFileRead ReadFileToList(const QString &path) {
         return failed(Failure::CannotRead, file.errorString());
     if (bytes.size() > kMaxListFileBytes)
         return failed(Failure::TooLarge, {}, qMax<qint64>(bytes.size(), info.st_size));
+    if (maxLines)
+        if (const qsizetype lines = listLineCount(bytes); lines > *maxLines)
+            return failed(Failure::TooManyLines, {}, lines);
     return {listLinesFromBytes(bytes), Failure::CannotRead, {}, 0};
 }
 
@@ -79,9 +112,13 @@ bool SaveLine(QIODevice &file, const QString &line) {
 
 ListFileSave SaveList(const QString &path, const QStringList &lines) {
     using Outcome = ListFileSave::Outcome;
-    const bool anythingToWrite =
-        std::any_of(lines.cbegin(), lines.cend(), [](const QString &l) { return !l.isEmpty(); });
-    if (!anythingToWrite) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    int written = 0;
+    for (const QString &line : lines)
+        written += SaveLine(buffer, line) ? 1 : 0;
+    if (written == 0) {
         if (!FileExists(path))
             return {Outcome::NothingNew, 0, {}};
         QFile old(path);
@@ -93,28 +130,15 @@ ListFileSave SaveList(const QString &path, const QStringList &lines) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return {Outcome::Failed, 0, file.errorString()};
-    int written = 0;
-    for (const QString &line : lines) {
-        if (line.isEmpty())
-            continue;
-        if (!SaveLine(file, line)) {
-            const QString error = file.errorString();
-            file.cancelWriting();
-            return {Outcome::Failed, 0, error};
-        }
-        ++written;
-    }
-    // commit() alone reports success after a write it could not flush (a full disk) and then
-    // replaces the old file by a cut one: flush and sync first, and check each step.
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        const QString error = file.errorString();
+    // The bytes go to the file by write(2) itself: Qt's own writing reports a write the disk cut
+    // short as "Unknown error", and its commit() reports success after a failed write. Synced
+    // before the old file is replaced.
+    std::optional<QString> error = writeAll(file.handle(), bytes);
+    if (!error && ::fsync(file.handle()) != 0)
+        error = qt_error_string(errno);
+    if (error) {
         file.cancelWriting();
-        return {Outcome::Failed, 0, error};
-    }
-    if (::fsync(file.handle()) != 0) {
-        const QString error = qt_error_string(errno);
-        file.cancelWriting();
-        return {Outcome::Failed, 0, error};
+        return {Outcome::Failed, 0, *error};
     }
     if (!file.commit())
         return {Outcome::Failed, 0, file.errorString()};

@@ -20,15 +20,24 @@ QStringList listLinesFromBytes(const QByteArray &bytes);
 // True when something (a file or a folder) exists at the path; false for an empty path.
 bool FileExists(const QString &path);
 
+// The number of list lines in the bytes, as listLinesFromBytes would make them, without making
+// them.
+qsizetype listLineCount(QByteArrayView bytes);
+
 // The largest list file read: far above any real list (a 1 MB file of frame lines is some 60,000
 // lines), and small enough that the list shows it at once.
 constexpr qint64 kMaxListFileBytes = 1024 * 1024;
+// The most lines the window's list takes from a file: a 1 MB file of frame lines. Each row of the
+// list costs some 300 bytes and a microsecond, so a file of a million bare line ends would take
+// some 200 MB and the window for a second.
+constexpr qsizetype kMaxListLines = 65536;
 
 struct ListFileRead {
     enum class Failure {
         CannotRead,     // error says why
         NotRegularFile, // a folder, a named pipe, a device ...
         TooLarge,       // above kMaxListFileBytes; size says how large
+        TooManyLines,   // above the lines asked for; size says how many lines
     };
     std::optional<QStringList> lines; // nothing when the file could not be read
     Failure failure = Failure::CannotRead;
@@ -38,8 +47,9 @@ struct ListFileRead {
 
 // Reads the whole file first, so a failure leaves the caller's list untouched. Only a regular file
 // of at most kMaxListFileBytes is read, and nothing waits: a named pipe is refused, not opened
-// for a writer to come.
-ListFileRead ReadFileToList(const QString &path);
+// for a writer to come. A file of more than maxLines lines (when given) is refused before any
+// line is made.
+ListFileRead ReadFileToList(const QString &path, std::optional<qsizetype> maxLines = {});
 
 // Writes one list line, GBK and CR LF, to an open file. An empty line is not written (false).
 // False also when the device refuses the bytes.

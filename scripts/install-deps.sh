@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building, running, testing and packaging the tool need on Debian 12, skipping apt
 # when everything is already present. apt's and dpkg's output goes to a log file
-# (${XDG_CACHE_HOME:-$HOME/.cache}/r7260-tool/install.log); the console gets one line, or on
+# (${XDG_CACHE_HOME:-$HOME/.cache}/r7260-tool/install.log); the console gets one line when nothing
+# is missing, two when something is installed ("Installing ...", "Installed N packages"), or on
 # failure the log's last lines.
 set -euo pipefail
 
@@ -17,6 +18,7 @@ packages=(
     ser2net                                 # serves a line as tcp:// and rfc2217:// (tests, benches)
     libmodbus-dev mbpoll                    # third-party Modbus peers the tests check against
     dpkg-dev file                           # cpack -G DEB: dpkg-shlibdeps works out the Depends
+    help2man                                # the manual pages, made from the programs' --help
     clang libclang-rt-14-dev                # fuzz targets: libFuzzer and the sanitizers' runtimes
 )
 

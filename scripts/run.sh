@@ -12,7 +12,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
     cat >&2 <<'MSG'
 No display found (neither DISPLAY nor WAYLAND_DISPLAY is set), so the tool's window cannot open.
 Run this from a desktop session, over "ssh -X", or in a virtual display (the install step
-brings xvfb-run):
+brings xvfb-run, from the Debian package xvfb):
     scripts/install-deps.sh
     xvfb-run -a -s "-screen 0 1366x768x24" scripts/run.sh
 MSG
@@ -21,7 +21,8 @@ fi
 
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DR7260_TESTS=OFF >/dev/null
-cmake --build build -j 2 --target r7260-tool r7260-sim
+# The command-line tool too, so that all three programs stand in build/ afterwards.
+cmake --build build -j 2 --target r7260-tool r7260-sim r7260-cli
 
 # Qt wants a private runtime folder (it warns without one); a root shell or a plain ssh or
 # xvfb-run session often has none. The virtual device's link goes there too.

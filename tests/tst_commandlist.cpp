@@ -46,7 +46,13 @@ class TestCommandList : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(dir.isValid()); }
+    void initTestCase() {
+        QVERIFY(dir.isValid());
+        QVERIFY(writeBytes(path("list.txt"), "01 02 \r\n\r\nDelay:50") &&
+                writeBytes(path("empty.txt"), {}) &&
+                writeBytes(path("crs.txt"), QByteArray(automation::kMaxListFileBytes, '\r')) &&
+                writeBytes(path("limit-crs.txt"), QByteArray(automation::kMaxListLines, '\r')));
+    }
     void init() {
         t = std::make_unique<WindowOnPty>(false);
         list = t->control<QListWidget>("List1");
@@ -156,6 +162,8 @@ private slots:
         // clang-format off
         QTest::newRow("a file") << "list.txt" << QStringList{"01 02 ", "", "Delay:50"} << "";
         QTest::newRow("an empty file") << "empty.txt" << QStringList{} << "";
+        QTest::newRow("the most lines") << "limit-crs.txt" << QStringList(automation::kMaxListLines, "") << "";
+        QTest::newRow("1 MB of bare CRs") << "crs.txt" << QStringList{"old"} << "有 1048576 行，命令列表最多 65536 行。";
         QTest::newRow("missing") << "missing.txt" << QStringList{"old"} << "文件名无效,请重新打开!";
         QTest::newRow("a folder") << "." << QStringList{"old"} << "命令列表保持不变";
         QTest::newRow("fails while read") << "/proc/self/mem" << QStringList{"old"} << "命令列表保持不变";
@@ -166,8 +174,6 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QStringList, lines);
         QFETCH(QString, message);
-        QVERIFY(writeBytes(path("list.txt"), "01 02 \r\n\r\nDelay:50") &&
-                writeBytes(path("empty.txt"), {}));
         setList({"old"});
         press("Command54", name.isEmpty() ? name : QDir(dir.path()).filePath(name));
         QCOMPARE(linesOf(list), lines);
@@ -239,6 +245,32 @@ private slots:
         QCOMPARE(t->prompts->messages.size(), 2);
         QVERIFY(t->prompts->messages[1].text.startsWith(u"文件未保存"));
         QVERIFY(!t->prompts->messages[1].text.contains(u"原文件"));
+    }
+
+    // A disk full before the save, or filling during it, is named as the reason.
+    void fullDiskNamed_data() {
+        QTest::addColumn<qint64>("free");
+        QTest::newRow("full") << qint64(0);
+        QTest::newRow("fills during the write") << qint64(4096);
+    }
+    void fullDiskNamed() {
+        QFETCH(qint64, free);
+        const SmallDisk disk(path("small"));
+        if (!disk.mounted)
+            QSKIP("mounting a small tmpfs needs root");
+        const QString file = disk.path + "/list.txt";
+        QVERIFY(writeBytes(file, "old\r\n"));
+        QFile filler(disk.path + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(512, 'x')) == 512) {
+        }
+        QVERIFY(filler.resize(filler.size() - free));
+        setList(QStringList(300, "01 26 00 3A 60 "));
+        press("Command55", file, true);
+        QCOMPARE(t->prompts->messages.size(), 1);
+        QCOMPARE(t->prompts->messages[0].text,
+                 "文件未保存：" + qt_error_string(ENOSPC) + "\n原文件保持不变。");
+        QCOMPARE(readBytes(file), QByteArray("old\r\n"));
     }
 };
 

@@ -168,6 +168,12 @@ The command list stays as it was.</translation>
         <translation>The file %1 is too large (%2 bytes); a command-list file holds at most %3 bytes.
 The command list stays as it was.</translation>
     </message>
+    <message>
+        <source>文件 %1 有 %2 行，命令列表最多 %3 行。
+命令列表保持不变。</source>
+        <translation>The file %1 has %2 lines; the command list holds at most %3 lines.
+The command list stays as it was.</translation>
+    </message>
 </context>
 <context>
     <name>FrmMain</name>
