@@ -210,7 +210,8 @@ void CommandListPanel::Command54_Click() {
     }
     List1->clear();
     List1->addItems(*read.lines);
-    m_host.showStatus(tr("已从 %1 读入 %2 行").arg(name, QString::number(read.lines->size())));
+    m_host.showStatus({"CommandListPanel", QT_TR_NOOP("已从 %1 读入 %2 行"),
+                       {name, QString::number(read.lines->size())}});
 }
 
 void CommandListPanel::Command55_Click() {
@@ -226,13 +227,15 @@ void CommandListPanel::Command55_Click() {
     const automation::ListFileSave saved = automation::SaveList(name, linesOf(List1));
     switch (saved.outcome) {
     case Outcome::Saved:
-        m_host.showStatus(tr("已保存 %1 行到 %2").arg(QString::number(saved.linesWritten), name));
+        m_host.showStatus({"CommandListPanel", QT_TR_NOOP("已保存 %1 行到 %2"),
+                           {QString::number(saved.linesWritten), name}});
         break;
     case Outcome::Removed:
-        m_host.showStatus(tr("命令列表为空：已删除 %1，未创建新文件").arg(name));
+        m_host.showStatus(
+            {"CommandListPanel", QT_TR_NOOP("命令列表为空：已删除 %1，未创建新文件"), {name}});
         break;
     case Outcome::NothingNew:
-        m_host.showStatus(tr("命令列表为空：未创建文件"));
+        m_host.showStatus({"CommandListPanel", QT_TR_NOOP("命令列表为空：未创建文件")});
         break;
     case Outcome::Failed: {
         QString text = tr("文件未保存：%1").arg(saved.error);

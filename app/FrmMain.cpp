@@ -18,6 +18,7 @@
 #include "app/Prompts.h"
 #include "app/SerialPanel.h"
 #include "app/TrafficPanes.h"
+#include "app/Ui.h"
 #include "app/WindowTimer.h"
 #include "codec/HexText.h"
 #include "device/RequestBuilder.h"
@@ -53,7 +54,9 @@ FrmMain::FrmMain(QWidget *parent)
     connect(Timer1, &WindowTimer::tick, this, &FrmMain::Timer1_Timer);
     connect(MSComm1, &serial::MSComm::portLost, this, &FrmMain::onPortLost);
     connect(MSComm1, &serial::MSComm::writeFailed, this,
-            [this](const QString &reason) { showStatus(tr("写入串口失败：%1").arg(reason)); });
+            [this](const QString &reason) {
+                showStatus({"FrmMain", QT_TR_NOOP("写入串口失败：%1"), {reason}});
+            });
     connect(m_serial, &SerialPanel::opened, this, [this] {
         m_engine->clearReceived(); // nothing from an earlier session joins the new one's bytes
         Timer1->setEnabled(true);
@@ -77,7 +80,10 @@ FrmMain::FrmMain(QWidget *parent)
     responseTime->setObjectName(QStringLiteral("ResponseTime"));
     statusBar()->addPermanentWidget(responseTime);
     connect(m_engine, &transmission::Engine::responseTime, responseTime,
-            [responseTime](qint64 ms) { responseTime->setText(tr("响应时间：%1 ms").arg(ms)); });
+            [responseTime](qint64 ms) {
+                ui::show(responseTime,
+                         {"FrmMain", QT_TR_NOOP("响应时间：%1 ms"), {QString::number(ms)}});
+            });
     // A 1366x768 laptop leaves about this much beside its taskbar and the title bar.
     resize(1366, 680);
 }
@@ -147,6 +153,10 @@ void FrmMain::changeEvent(QEvent *event) {
 
 void FrmMain::setPrompts(std::unique_ptr<Prompts> prompts) {
     m_prompts = std::move(prompts);
+}
+
+void FrmMain::showStatus(const ui::Message &message) {
+    ui::show(statusBar(), message);
 }
 
 void FrmMain::showStatus(const QString &text) {
@@ -226,7 +236,7 @@ void FrmMain::SendFrame(const QByteArray &frame) {
 
 void FrmMain::send(const QByteArray &frame, std::optional<QByteArray> body) {
     if (!MSComm1->PortOpen()) {
-        showStatus(tr("串口未打开，命令未发送"));
+        showStatus({"FrmMain", QT_TR_NOOP("串口未打开，命令未发送")});
         return;
     }
     // The poll restarts with each write, so that a reply is collected 200 ms after its request;
@@ -236,7 +246,7 @@ void FrmMain::send(const QByteArray &frame, std::optional<QByteArray> body) {
     Timer1->setEnabled(false);
     m_engine->setMapping(m_serial->mapping());
     if (m_engine->send(frame, std::move(body)) != transmission::Engine::SendOutcome::Sent)
-        showStatus(tr("串口拒绝写入"));
+        showStatus({"FrmMain", QT_TR_NOOP("串口拒绝写入")});
     Timer1->setEnabled(true);
 }
 

@@ -80,6 +80,7 @@ private:
     void setCapture(Capture capture) override;
     void captureLine(const QString &line) override;
     Prompts &prompts() override { return *m_prompts; }
+    void showStatus(const ui::Message &message) override;
     void showStatus(const QString &text) override;
 
     QWidget *toolTab();

@@ -10,6 +10,9 @@
 #include "device/Protocol.h"
 
 class Prompts;
+namespace ui {
+struct Message;
+}
 class QAbstractButton;
 class QWidget;
 
@@ -34,6 +37,9 @@ public:
     // When the list capture is set: clears it and appends the line to the command list.
     virtual void captureLine(const QString &line) = 0;
     virtual Prompts &prompts() = 0;
+    // A message of the tool's own, shown again in the new language after a language change.
+    virtual void showStatus(const ui::Message &message) = 0;
+    // A text that is no message of ours (a server's words): shown as it is.
     virtual void showStatus(const QString &text) = 0;
 };
 

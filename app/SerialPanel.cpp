@@ -174,7 +174,7 @@ void SerialPanel::Command32_Click() {
         Combo2->setEnabled(false);
         Command32->setEnabled(false);
         Command33->setEnabled(true);
-        m_host.showStatus(tr("正在连接 %1 ...").arg(m_port.devicePath()));
+        m_host.showStatus({"SerialPanel", QT_TR_NOOP("正在连接 %1 ..."), {m_port.devicePath()}});
         return;
     }
     showOpened();
@@ -184,25 +184,27 @@ void SerialPanel::showOpened() {
     setPortButtons(true);
     refreshPortTips();
     emit opened();
-    m_host.showStatus(
-        tr("已打开 %1（%2），%3").arg(m_portShown, m_port.devicePath(), m_port.Settings()));
+    m_host.showStatus({"SerialPanel",
+                       QT_TR_NOOP("已打开 %1（%2），%3"),
+                       {m_portShown, m_port.devicePath(), m_port.Settings()}});
 }
 
 void SerialPanel::showOpenFailure(const serial::OpenError &error) {
     setPortButtons(false);
     m_host.prompts().inform(serial::openFailureText(m_portShown, error, m_port.Settings()));
-    m_host.showStatus(tr("%1 未打开").arg(m_portShown));
+    m_host.showStatus({"SerialPanel", QT_TR_NOOP("%1 未打开"), {m_portShown}});
     refreshPortTips();
 }
 
 void SerialPanel::Command33_Click() {
     m_port.close();
     setPortButtons(false);
-    m_host.showStatus(tr("串口已关闭"));
+    m_host.showStatus({"SerialPanel", QT_TR_NOOP("串口已关闭")});
 }
 
 void SerialPanel::showPortLost(const QString &reason) {
     setPortButtons(false);
-    m_host.showStatus(
-        tr("串口 %1（%2）已断开并关闭：%3").arg(m_portShown, m_port.devicePath(), reason));
+    m_host.showStatus({"SerialPanel",
+                       QT_TR_NOOP("串口 %1（%2）已断开并关闭：%3"),
+                       {m_portShown, m_port.devicePath(), reason}});
 }

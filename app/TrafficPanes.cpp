@@ -164,7 +164,7 @@ bool TrafficPanes::startRecord(const QString &path) {
         return false;
     }
     showRecordState();
-    m_host.showStatus(tr("正在记录到 %1").arg(path));
+    m_host.showStatus({"TrafficPanes", QT_TR_NOOP("正在记录到 %1"), {path}});
     return true;
 }
 
@@ -172,7 +172,7 @@ void TrafficPanes::toggleRecord() {
     if (m_engine.recording()) {
         m_engine.stopRecord();
         showRecordState();
-        m_host.showStatus(tr("记录已停止"));
+        m_host.showStatus({"TrafficPanes", QT_TR_NOOP("记录已停止")});
         return;
     }
     const QString path = m_host.prompts().saveFileName(
@@ -193,7 +193,8 @@ void TrafficPanes::recordStopped(const QString &path, const QString &reason) {
     // The traffic goes on; only the record ends. Said in the status bar as well: a list running
     // meanwhile keeps sending while the message waits for its OK.
     showRecordState();
-    const QString text = tr("通信记录已停止：无法写入 %1（%2）").arg(path, reason);
-    m_host.showStatus(text);
-    m_host.prompts().inform(text);
+    const ui::Message message{"TrafficPanes", QT_TR_NOOP("通信记录已停止：无法写入 %1（%2）"),
+                              {path, reason}};
+    m_host.showStatus(message);
+    m_host.prompts().inform(message.text());
 }

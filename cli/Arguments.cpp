@@ -191,6 +191,8 @@ QString listReadProblem(const QString &path, const automation::ListFileRead &rea
         return QStringLiteral("%1 bytes, above the %2 a list file may hold")
             .arg(read.size)
             .arg(automation::kMaxListFileBytes);
+    case Failure::TooManyLines:
+        return QStringLiteral("%1 lines, above the lines a list may hold").arg(read.size);
     }
     return read.error.isEmpty() ? QStringLiteral("the system gave no reason") : read.error;
 }
