@@ -132,12 +132,13 @@ void ParameterSetPanel::read(int side) {
         return;
     }
     setBusy(true);
-    m_summary->setText(m_texts->tr(QT_TR_NOOP("正在读取……")));
+    m_said = [this] { return m_texts->tr(QT_TR_NOOP("正在读取……")); };
+    m_summary->setText(m_said());
     const automation::Drive drive{address, m_framing(), 0};
     automation::readSet(m_engine, drive, m_lineSettings->isChecked(),
                         [this, side, address](const automation::ReadOutcome &read) {
                             setBusy(false);
-                            m_summary->clear();
+                            m_said = nullptr;
                             if (read.stop) {
                                 m_host.prompts().inform(stopText(*read.stop));
                                 return;
@@ -148,8 +149,8 @@ void ParameterSetPanel::read(int side) {
                             set.header.time = QDateTime::currentDateTime();
                             takeFromWindow(set);
                             m_sides[side].set = set;
-                            m_sides[side].origin =
-                                m_texts->tr(QT_TR_NOOP("设备 %1")).arg(address.toUpper());
+                            m_sides[side].origin = address.toUpper();
+                            m_sides[side].device = true;
                             m_results.clear();
                             refresh();
                         });
@@ -190,6 +191,8 @@ void ParameterSetPanel::open(int side) {
                 .arg(set.unknown.keys().join(QStringLiteral(", "))));
     m_sides[side].set = set;
     m_sides[side].origin = QFileInfo(path).fileName();
+    m_sides[side].device = false;
+    m_said = nullptr;
     m_results.clear();
     refresh();
 }
@@ -215,7 +218,9 @@ void ParameterSetPanel::refresh() {
     const device::ParameterSet empty;
     const auto &a = m_sides[0].set, &b = m_sides[1].set;
     for (int side = 0; side < 2; ++side)
-        m_sides[side].source->setText(m_sides[side].origin);
+        m_sides[side].source->setText(
+            m_sides[side].device ? m_texts->tr(QT_TR_NOOP("设备 %1")).arg(m_sides[side].origin)
+                                 : m_sides[side].origin);
     // With one side only, all of it shows.
     const bool all = m_showAll->isChecked() || !a || !b;
     const QSignalBlocker blocker(m_table);
@@ -255,11 +260,15 @@ void ParameterSetPanel::refresh() {
             tick->setCheckState(on ? Qt::Checked : Qt::Unchecked);
         }
         const auto result = m_results.find(name);
-        cell(Outcome, result == m_results.end() ? QString() : result->second);
+        cell(Outcome, result == m_results.end() ? QString() : resultText(result->second));
     }
-    if (a && b && m_summary->text().isEmpty())
+    if (m_said)
+        m_summary->setText(m_said());
+    else if (a && b)
         m_summary->setText(differences ? m_texts->tr(QT_TR_NOOP("%1 项不同")).arg(differences)
                                        : m_texts->tr(QT_TR_NOOP("两边相同")));
+    else
+        m_summary->clear();
 }
 
 void ParameterSetPanel::write() {
@@ -282,7 +291,8 @@ void ParameterSetPanel::write() {
         return;
     setBusy(true);
     m_results.clear();
-    m_summary->setText(m_texts->tr(QT_TR_NOOP("正在写入……")));
+    m_said = [this] { return m_texts->tr(QT_TR_NOOP("正在写入……")); };
+    m_summary->setText(m_said());
     automation::writeSet(
         m_engine, automation::Drive{address, m_framing(), 0}, std::move(entries),
         [this](const automation::WriteOutcome &outcome) { finishWrite(outcome); },
@@ -290,10 +300,10 @@ void ParameterSetPanel::write() {
 }
 
 void ParameterSetPanel::showResult(const EntryResult &result) {
-    m_results[result.key.name()] = resultText(result);
+    m_results.insert_or_assign(result.key.name(), result);
     for (int r = 0; r < m_table->rowCount(); ++r)
         if (m_table->item(r, Name)->text() == result.key.name())
-            m_table->item(r, Outcome)->setText(m_results[result.key.name()]);
+            m_table->item(r, Outcome)->setText(resultText(result));
 }
 
 void ParameterSetPanel::finishWrite(const automation::WriteOutcome &outcome) {
@@ -304,27 +314,32 @@ void ParameterSetPanel::finishWrite(const automation::WriteOutcome &outcome) {
         confirmed += r.result == Result::Confirmed;
         notSent += r.result == Result::NotSent;
     }
-    const QString counts = m_texts->tr(QT_TR_NOOP("已写入 %1 项（确认 %2 项），未发送 %3 项"))
-                               .arg(written)
-                               .arg(confirmed)
-                               .arg(notSent);
-    if (outcome.stopped()) {
-        // Never "done" after a partial write: say where it stopped and what went out.
-        const auto stop =
-            std::find_if(outcome.entries.begin(), outcome.entries.end(), [](const EntryResult &r) {
-                return r.result == Result::Refused || r.result == Result::NotAnswered ||
-                       r.result == Result::PortLost;
-            });
-        const QString text = m_texts->tr(QT_TR_NOOP("写入在 %1 处停止（%2）：%3。"))
-                                 .arg(stop->key.name(), resultText(*stop), counts);
-        m_summary->setText(text);
-        m_host.prompts().inform(text);
-    } else {
-        m_summary->setText(
-            outcome.complete()
-                ? m_texts->tr(QT_TR_NOOP("全部写入：%1。")).arg(counts)
-                : m_texts->tr(QT_TR_NOOP("写入完成，但有回读不符：%1。")).arg(counts));
-    }
+    const auto counts = [=, this] {
+        return m_texts->tr(QT_TR_NOOP("已写入 %1 项（确认 %2 项），未发送 %3 项"))
+            .arg(written)
+            .arg(confirmed)
+            .arg(notSent);
+    };
+    // Never "done" after a partial write: say where it stopped and what went out.
+    const auto stop =
+        std::find_if(outcome.entries.begin(), outcome.entries.end(), [](const EntryResult &r) {
+            return r.result == Result::Refused || r.result == Result::NotAnswered ||
+                   r.result == Result::PortLost;
+        });
+    if (stop != outcome.entries.end())
+        m_said = [this, counts, at = *stop] {
+            return m_texts->tr(QT_TR_NOOP("写入在 %1 处停止（%2）：%3。"))
+                .arg(at.key.name(), resultText(at), counts());
+        };
+    else if (outcome.complete())
+        m_said = [this, counts] { return m_texts->tr(QT_TR_NOOP("全部写入：%1。")).arg(counts()); };
+    else
+        m_said = [this, counts] {
+            return m_texts->tr(QT_TR_NOOP("写入完成，但有回读不符：%1。")).arg(counts());
+        };
+    m_summary->setText(m_said());
+    if (stop != outcome.entries.end())
+        m_host.prompts().inform(m_said());
 }
 
 QString ParameterSetPanel::stopText(const Stop &stop) const {

@@ -37,7 +37,8 @@ private:
         QLineEdit *address = nullptr;
         QLabel *source = nullptr; // where the set came from
         std::optional<device::ParameterSet> set;
-        QString origin; // "设备 1" or the file's name
+        QString origin;      // the file's name, or the drive's address
+        bool device = false; // read from a drive
     };
 
     QWidget *sideRow(int side, const char *title);
@@ -64,7 +65,9 @@ private:
     QTableWidget *m_table;
     QPushButton *m_write;
     QLabel *m_summary;
-    std::vector<QWidget *> m_buttons; // disabled while the drive is talked to
-    std::map<QString, bool> m_ticks;  // by setting name: the engineer's choice
-    std::map<QString, QString> m_results;
+    // What the latest read or write says, in the reader's language; nothing: the comparison.
+    std::function<QString()> m_said;
+    std::vector<QWidget *> m_buttons;                     // disabled while the drive is talked to
+    std::map<QString, bool> m_ticks;                      // by setting name: the engineer's choice
+    std::map<QString, automation::EntryResult> m_results; // by setting name
 };

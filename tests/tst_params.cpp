@@ -240,11 +240,12 @@ private slots:
     // The window: A read from the drive, B opened from a file; only the differences show, the
     // write confirms them. R7260_SCREENSHOT_DIR=/path saves the comparison in both languages.
     void windowComparesAndWrites() {
+        QCOMPARE(run({"factory-settings"}).status, 0);
         QVERIFY(writeBytes(
             file("b.json"),
             setFile(R"("set-start-speed": {"value": 150}, "set-max-speed": {"value": 8000},
                                       "set-end-speed": {"value": 1000},
-                                      "bind-inputs": {"value": {"5": "3C 00"}})")));
+                                      "bind-inputs": {"value": {}})")));
         wireComPort(1, sim.path);
         FrmMain window;
         auto prompts = std::make_unique<ScriptedPrompts>();
