@@ -254,8 +254,10 @@ std::variant<QString, SetProblem> checkValue(const SettingKey &key, const QStrin
     default:
         break;
     }
-    // The builder's own range checks decide what can travel.
-    const BuildResult built = writeRequest(key, value, u"1", codec::Framing::Rtu);
+    // The builder's own range checks decide what can travel, on the text as given (a number too
+    // long for any field must not pass as the 0 it converts to).
+    const BuildResult built = writeRequest(
+        key, key.command->layout == Layout::Binding ? value : text, u"1", codec::Framing::Rtu);
     if (const auto *refusal = std::get_if<Refusal>(&built))
         return SetProblem{Kind::OutOfRange, name, text, *refusal};
     return value;

@@ -88,6 +88,11 @@ private slots:
         QCOMPARE(diff.rows(), (QStringList{"set-max-speed", "set-end-speed"}));
         QCOMPARE(diff.objects[0]["a"].toString(), QStringLiteral("5000"));
         QCOMPARE(diff.objects[0]["b"].toString(), QStringLiteral("10000"));
+        const Result one =
+            run({"params", "restore", file("drive.json"), "--only", "set-max-speed"});
+        QCOMPARE(one.status, 0);
+        QCOMPARE(one.rows("result"), QStringList{"set-max-speed=confirmed"});
+        QCOMPARE(run({"params", "diff", file("drive.json")}).rows(), QStringList{"set-end-speed"});
         const Result restore = run({"params", "restore", file("drive.json")});
         QCOMPARE(restore.status, 0);
         QVERIFY(restore.rows("result").contains("set-max-speed=confirmed"));
@@ -193,6 +198,7 @@ private slots:
         QTest::newRow("no settings") << QByteArray("{\"format\": 2}") << "no \"settings\" object";
         QTest::newRow("later format") << setFile("", 3) << "format 3 is not one";
         QTest::newRow("outside the builder's range") << setFile(R"("set-register-base": {"value": 70000})") << "set-register-base: 70000: BASE must lie between 0 and 65503";
+        QTest::newRow("too long for any field") << setFile(R"("set-address": {"value": "1000000000000000000001"})") << "set-address: 1000000000000000000001: ADDRESS must lie between 0 and FF";
         QTest::newRow("pattern 32") << setFile(R"("bind-inputs": {"value": {"32": "3C 00"}})") << "bind-inputs: pattern 32 lies outside 1 to 31";
         QTest::newRow("pattern 0") << setFile(R"("bind-inputs": {"value": {"0": "3C 00"}})") << "pattern 0";
         QTest::newRow("binding not one command") << setFile(R"("bind-inputs": {"value": {"3": "31 04 00"}})") << "bind-inputs/3: 31 04 00 is not one complete command";
@@ -212,6 +218,19 @@ private slots:
             QVERIFY2(result.err.contains(says), qPrintable(result.err));
         }
         QCOMPARE(requestsSeen(), 0);
+    }
+
+    // One file per drive; a drive that does not answer is named, and the others are saved.
+    void backupDrives() {
+        QVERIFY(QDir().mkpath(file("drives")));
+        const Result result =
+            run({"--timeout", "200", "params", "backup-drives", file("drives"), "1", "5"});
+        QCOMPARE(result.status, 2);
+        QCOMPARE(result.objects.size(), 2);
+        QVERIFY(result.objects[0]["saved"].toBool());
+        QVERIFY(!result.objects[1]["saved"].toBool());
+        QVERIFY(QFileInfo::exists(file("drives/drive-1.json")));
+        QVERIFY(!QFileInfo::exists(file("drives/drive-5.json")));
     }
 
     // A backup that cannot be saved says so and leaves what was there: a folder in the file's
