@@ -123,7 +123,16 @@ void ParameterSetPanel::setBusy(bool busy) {
         b->setEnabled(!busy);
 }
 
+bool ParameterSetPanel::portOpen() {
+    if (m_engine.port().PortOpen())
+        return true;
+    m_host.prompts().inform(m_texts->tr(QT_TR_NOOP("串口未打开：先在调试工具页打开串口。")));
+    return false;
+}
+
 void ParameterSetPanel::read(int side) {
+    if (!portOpen())
+        return;
     const QString address = m_sides[side].address->text().trimmed();
     const auto checked =
         device::checkValue({&device::command(device::FunctionCode::SetAddress)}, address);
@@ -284,6 +293,8 @@ void ParameterSetPanel::write() {
         m_host.prompts().inform(m_texts->tr(QT_TR_NOOP("B中没有打勾的项。")));
         return;
     }
+    if (!portOpen())
+        return;
     if (!m_host.prompts().askYesNo(Prompts::applicationTitle(),
                                    m_texts->tr(QT_TR_NOOP("将 %1 项写入地址 %2 的设备？"))
                                        .arg(entries.size())
@@ -301,6 +312,9 @@ void ParameterSetPanel::write() {
 
 void ParameterSetPanel::showResult(const EntryResult &result) {
     m_results.insert_or_assign(result.key.name(), result);
+    // The drive answers at its new address from now on.
+    if (result.written && result.key.command->code == device::FunctionCode::SetAddress)
+        m_sides[0].address->setText(result.value);
     for (int r = 0; r < m_table->rowCount(); ++r)
         if (m_table->item(r, Name)->text() == result.key.name())
             m_table->item(r, Outcome)->setText(resultText(result));

@@ -50,6 +50,8 @@ private:
     void showResult(const automation::EntryResult &result);
     void finishWrite(const automation::WriteOutcome &outcome);
     void setBusy(bool busy);
+    // Says so when the port is closed.
+    bool portOpen();
     // Write-only settings the window has boxes for: the values typed there.
     void takeFromWindow(device::ParameterSet &set) const;
     QString problemText(const device::SetProblem &problem) const;
