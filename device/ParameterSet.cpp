@@ -98,65 +98,53 @@ std::variant<QString, SetProblem> valueText(const SettingKey &key, const QJsonVa
     }
 }
 
-void readEntry(ParameterSet &set, const QString &name, const QJsonValue &entry, int format,
-               std::optional<SetProblem> &failure) {
+// Takes one value of the file into the set; why not, when it cannot be taken.
+std::optional<SetProblem> take(ParameterSet &set, const SettingKey &key, const QJsonValue &value) {
+    if (value.isNull() && !isBinding(key)) {
+        set.put({key, std::nullopt});
+        return std::nullopt;
+    }
+    const auto text = valueText(key, value);
+    if (const auto *bad = std::get_if<SetProblem>(&text))
+        return *bad;
+    const auto checked = checkValue(key, std::get<QString>(text));
+    if (const auto *bad = std::get_if<SetProblem>(&checked))
+        return *bad;
+    set.put({key, std::get<QString>(checked)});
+    return std::nullopt;
+}
+
+std::optional<SetProblem> readEntry(ParameterSet &set, const QString &name, const QJsonValue &entry,
+                                    int format) {
     // The bindings share one entry, by pattern; "bind-inputs/3" names one only on the command line.
     const Command *command = findCommand(name);
     auto key = command && command->layout == Layout::Binding
                    ? std::optional(SettingKey{command, kFirstPattern})
                    : settingKey(name);
-    if (key && isBinding(*key) && name.contains(u'/'))
-        key.reset();
-    if (!key || failure) {
-        if (!key)
-            set.unknown.insert(name, entry);
-        return;
+    if (!key || (isBinding(*key) && name.contains(u'/'))) {
+        set.unknown.insert(name, entry);
+        return std::nullopt;
     }
     // Format 1 held the bare value; format 2 an object with the value and its unit.
     QJsonValue value = entry;
     if (format >= 2) {
-        if (!entry.isObject() || !entry.toObject().contains(QLatin1String("value"))) {
-            failure = problem(SetProblem::Kind::NotASet, name);
-            return;
-        }
+        if (!entry.isObject() || !entry.toObject().contains(QLatin1String("value")))
+            return problem(SetProblem::Kind::NotASet, name);
         value = entry.toObject().value(QLatin1String("value"));
     }
-    if (!isBinding(*key)) {
-        if (value.isNull()) {
-            set.put({*key, std::nullopt});
-            return;
-        }
-        const auto text = valueText(*key, value);
-        const auto checked = std::holds_alternative<QString>(text)
-                                 ? checkValue(*key, std::get<QString>(text))
-                                 : text;
-        if (const auto *bad = std::get_if<SetProblem>(&checked))
-            failure = *bad;
-        else
-            set.put({*key, std::get<QString>(checked)});
-        return;
-    }
-    if (!value.isObject()) {
-        failure = problem(SetProblem::Kind::NotASet, name);
-        return;
-    }
+    if (!isBinding(*key))
+        return take(set, *key, value);
+    if (!value.isObject())
+        return problem(SetProblem::Kind::NotASet, name);
     const QJsonObject bindings = value.toObject();
-    for (auto it = bindings.begin(); it != bindings.end() && !failure; ++it) {
+    for (auto it = bindings.begin(); it != bindings.end(); ++it) {
         const int pattern = it.key().toInt();
-        if (!matches("[0-9]{1,2}", it.key()) || pattern < kFirstPattern || pattern > kLastPattern) {
-            failure = problem(SetProblem::Kind::Pattern, name, it.key());
-            return;
-        }
-        const SettingKey binding{key->command, pattern};
-        const auto text = valueText(binding, it.value());
-        const auto checked = std::holds_alternative<QString>(text)
-                                 ? checkValue(binding, std::get<QString>(text))
-                                 : text;
-        if (const auto *bad = std::get_if<SetProblem>(&checked))
-            failure = *bad;
-        else
-            set.put({binding, std::get<QString>(checked)});
+        if (!matches("[0-9]{1,2}", it.key()) || pattern < kFirstPattern || pattern > kLastPattern)
+            return problem(SetProblem::Kind::Pattern, name, it.key());
+        if (auto bad = take(set, {key->command, pattern}, it.value()))
+            return bad;
     }
+    return std::nullopt;
 }
 
 } // namespace
@@ -382,12 +370,10 @@ std::variant<ParameterSet, SetProblem> setFromJson(const QByteArray &bytes) {
         return problem(Kind::Header, QStringLiteral("framing"), framing);
     h.framing = framing == QLatin1String("ascii") ? codec::Framing::Ascii : codec::Framing::Rtu;
 
-    std::optional<SetProblem> failure;
     const QJsonObject settings = top.value(QLatin1String("settings")).toObject();
-    for (auto it = settings.begin(); it != settings.end() && !failure; ++it)
-        readEntry(set, it.key(), it.value(), h.format, failure);
-    if (failure)
-        return *failure;
+    for (auto it = settings.begin(); it != settings.end(); ++it)
+        if (auto bad = readEntry(set, it.key(), it.value(), h.format))
+            return *bad;
     return set;
 }
 
