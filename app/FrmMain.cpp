@@ -15,6 +15,7 @@
 #include "app/MotionPanel.h"
 #include "app/OthersPanel.h"
 #include "app/ParameterPanel.h"
+#include "app/ParameterSetPanel.h"
 #include "app/Prompts.h"
 #include "app/SerialPanel.h"
 #include "app/TrafficPanes.h"
@@ -47,6 +48,9 @@ FrmMain::FrmMain(QWidget *parent)
     SSTab1->addTab(controlProductsTab(), QString());
     SSTab1->addTab(toolTab(), QString());
     SSTab1->addTab(protocolTab(), QString());
+    m_parameterSets =
+        new ParameterSetPanel(*this, *m_engine, [this] { return m_serial->framing(); });
+    SSTab1->addTab(m_parameterSets, QString());
     SSTab1->setCurrentIndex(2);
     setCentralWidget(SSTab1);
     retranslateTabs();
@@ -143,6 +147,7 @@ void FrmMain::retranslateTabs() {
     SSTab1->setTabText(1, tr("控制产品"));
     SSTab1->setTabText(2, tr("TervaneMODBUS调试工具"));
     SSTab1->setTabText(3, tr("通讯协议"));
+    SSTab1->setTabText(SSTab1->indexOf(m_parameterSets), tr("参数组"));
 }
 
 void FrmMain::changeEvent(QEvent *event) {

@@ -18,6 +18,7 @@ class CommandListPanel;
 class MotionPanel;
 class OthersPanel;
 class ParameterPanel;
+class ParameterSetPanel;
 class Prompts;
 class QTabWidget;
 class SerialPanel;
@@ -113,4 +114,5 @@ private:
     OthersPanel *m_others;
     CommandListPanel *m_list;
     TrafficPanes *m_traffic;
+    ParameterSetPanel *m_parameterSets;
 };

@@ -9,6 +9,7 @@
 #include "automation/Runner.h"
 #include "cli/Arguments.h"
 #include "cli/Options.h"
+#include "cli/Params.h"
 #include "cli/Report.h"
 #include "codec/Framing.h"
 #include "codec/HexText.h"
@@ -31,6 +32,8 @@ int usage(QTextStream &err, const QString &text) {
     err << kProgram << ": " << text << '\n';
     return Usage;
 }
+
+} // namespace
 
 // --log FILE: every frame sent and every read received, as the window records them.
 std::optional<int> startLog(transmission::Engine &engine, const Options &options,
@@ -79,6 +82,8 @@ std::optional<int> openFailure(transmission::Engine &engine, const Options &opti
     return PortError;
 }
 
+namespace {
+
 // One exchange, reported; its status.
 int exchangeOnce(transmission::Engine &engine, const QByteArray &frame, const Options &options,
                  Report &report, QTextStream &err, std::optional<ListPlace> place = std::nullopt) {
@@ -109,6 +114,8 @@ int sendOne(const QByteArray &frame, const Options &options, QTextStream &out, Q
     return exchangeOnce(engine, frame, options, report, err);
 }
 
+} // namespace
+
 // The English half of a refused value: which value, and the range it must lie in.
 QString refusalText(const device::Command &command, const device::Refusal &refusal) {
     const QStringList names =
@@ -132,6 +139,8 @@ QString refusalText(const device::Command &command, const device::Refusal &refus
         .arg(refusal.minimum)
         .arg(refusal.maximum);
 }
+
+namespace {
 
 int deviceCommand(const Options &options, QTextStream &out, QTextStream &err) {
     const QString &name = options.words.front();
@@ -253,6 +262,7 @@ SYNOPSIS
     r7260-cli -p DEVICE [-b RATE] [-a HEX] [-m rtu|ascii] NAME [VALUE...]
     r7260-cli -p DEVICE raw HEX... [--crc | --lrc]
     r7260-cli -p DEVICE run FILE [--loops N] [-l MS] [--stop-on-error]
+    r7260-cli -p DEVICE params backup FILE | restore FILE [--only NAME,...] | diff FILE [FILE2]
 
 OPTIONS
     -p, --port DEVICE   the serial device: a path (/dev/ttyUSB0, a pty; a name without "/" is
@@ -276,6 +286,11 @@ OPTIONS
                         (0 to 65535)
         --loops N       run: passes through the list, default 1; 0 plays until interrupted
         --stop-on-error run: stop at the first exchange that did not end in a good reply
+        --only NAMES    params restore: only these settings, comma-separated (set-max-speed,
+                        bind-inputs for every binding, bind-inputs/3 for one)
+        --line-settings params: the address and the line speed too (backup, restore)
+        --all           params diff: the settings that are the same too
+        --against HEX   params diff: compare the drive at -a with the drive at HEX
     -h, --help          this text
     -V, --version       the version
     Options may stand anywhere; "--" ends them. A negative number is a value (move -1000).
@@ -306,6 +321,23 @@ COMMANDS
         file's lines are the window's, and read as the window reads them; the file must be a
         regular file of at most 1 MiB.
 
+    params backup FILE
+        Reads every setting the drive can be asked for into FILE (JSON, see README "Parameter
+        sets"); the write-only ones (register base, speed factor, CAN settings) are held as
+        null, "cannot be read back". One line (or --json object) per setting.
+    params backup-drives FOLDER HEX...
+        The same for each address, into FOLDER/drive-<HEX>.json; goes on past a drive that does
+        not answer.
+    params diff FILE [FILE2]
+        Compares the drive at -a with FILE, or FILE with FILE2 (no port needed); --against HEX
+        compares the drive at -a with the drive at HEX. Only the differences are printed.
+    params restore FILE [--only NAME,...]
+        Writes FILE's settings to the drive at -a, each read back where the device can be asked
+        for it: confirmed, written (cannot be read back), refused, not answered, or not sent.
+        It stops at once at a refusal or a missing reply. A file that is malformed, of an
+        unknown format, or holds a value outside its range is refused whole before anything is
+        sent, naming the entry.
+
 OUTPUT
     Each exchange prints tx and rx (hex), the reply's message as the window shows it, value,
     state (moving, left-limit, origin, right-limit; 1 = active), inputs (IN1..IN5; 1 = on),
@@ -323,6 +355,8 @@ EXIT STATUS
         in its form or outside its range, a list file that cannot be read or sends nothing;
         nothing was sent
     For run, the first exchange that was not good decides; 3 ends the run at once.
+    4   params diff: differences found; params restore: a value did not read back as written
+    For params, 64 also stands for a parameter-set file that cannot be read or written.
 
 EXAMPLES
     r7260-cli -p /dev/ttyUSB0 handshake
@@ -359,6 +393,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
         return raw(options, out, err);
     if (command == QLatin1String("run"))
         return runList(options, out, err);
+    if (command == QLatin1String("params"))
+        return params(options, out, err);
     return deviceCommand(options, out, err);
 }
 

@@ -24,6 +24,10 @@ enum class Key {
     Lrc,
     StopOnError,
     Log,
+    Only,
+    LineSettings,
+    All,
+    Against,
     Help,
     Version,
 };
@@ -51,6 +55,10 @@ const KnownOption kKnownOptions[] = {
     {Key::Lrc, nullptr, "--lrc", false},
     {Key::StopOnError, nullptr, "--stop-on-error", false},
     {Key::Log, nullptr, "--log", true},
+    {Key::Only, nullptr, "--only", true},
+    {Key::LineSettings, nullptr, "--line-settings", false},
+    {Key::All, nullptr, "--all", false},
+    {Key::Against, nullptr, "--against", true},
     {Key::Help, "-h", "--help", false},
     {Key::Version, "-V", "--version", false},
 };
@@ -152,6 +160,20 @@ std::optional<UsageError> apply(Options &o, Key key, const QString &option, cons
     case Key::Log:
         o.log = value;
         break;
+    case Key::Only:
+        o.only = value.split(u',');
+        break;
+    case Key::LineSettings:
+        o.lineSettings = true;
+        break;
+    case Key::All:
+        o.all = true;
+        break;
+    case Key::Against:
+        if (!fits(Form::Hex, value))
+            return UsageError{wantsText(option, Form::Hex, value)};
+        o.against = value;
+        break;
     case Key::Help:
         o.help = true;
         break;
@@ -167,6 +189,7 @@ std::optional<UsageError> apply(Options &o, Key key, const QString &option, cons
 std::variant<Options, UsageError> parseOptions(const QStringList &arguments) {
     Options o;
     bool runOptions = false;
+    bool paramsOptions = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &word = arguments[i];
         if (word == QLatin1String("--")) {
@@ -203,6 +226,9 @@ std::variant<Options, UsageError> parseOptions(const QStringList &arguments) {
             return *error;
         runOptions = runOptions || known->key == Key::Interval || known->key == Key::Loops ||
                      known->key == Key::StopOnError;
+        paramsOptions = paramsOptions || known->key == Key::Only ||
+                        known->key == Key::LineSettings || known->key == Key::All ||
+                        known->key == Key::Against;
     }
     if (o.help || o.version)
         return o;
@@ -214,6 +240,9 @@ std::variant<Options, UsageError> parseOptions(const QStringList &arguments) {
     if (runOptions && command != QLatin1String("run"))
         return UsageError{
             QStringLiteral("--interval, --loops and --stop-on-error belong to the run command")};
+    if (paramsOptions && command != QLatin1String("params"))
+        return UsageError{QStringLiteral(
+            "--only, --line-settings, --all and --against belong to the params command")};
     return o;
 }
 

@@ -25,8 +25,12 @@ struct Options {
     int loops = 1;                             // run: passes through the list; 0 without end
     QString interval = QStringLiteral("1000"); // run: decimal digits, 0 to 65535
     bool stopOnError = false;
-    QString log; // --log FILE: the traffic record
-    QStringList words; // the command and its arguments
+    QString log;               // --log FILE: the traffic record
+    QStringList only;          // params restore: the settings to write
+    bool lineSettings = false; // params: the address and line speed too
+    bool all = false;          // params diff: the rows that are the same too
+    QString against;           // params diff: the other drive's address, hex digits
+    QStringList words;         // the command and its arguments
 };
 
 // What is wrong with the command line, in English.

@@ -121,6 +121,13 @@ enum class Carries {
     Inputs,           // IN1..IN5: one byte each
 };
 
+// Whether a command writes a setting the device keeps, which a parameter set holds.
+enum class Setting {
+    None,
+    Kept, // a parameter, the register base, the speed factor, the IO bindings, the CAN settings
+    Line, // the address and the line speed: held only when asked for
+};
+
 struct Command {
     FunctionCode code;
     const char *name;              // English command name: "set-start-speed"
@@ -138,6 +145,9 @@ struct Command {
     const char *replyMessage = nullptr; // that message where it differs from the caption
     Carries carries = Carries::Nothing; // what the reply's data carry
     std::optional<int> replyCount = 0;  // the reply's data count; nothing: it varies
+    Setting setting = Setting::None;
+    std::optional<FunctionCode> readBy = std::nullopt; // the query the device answers it with
+    const char *unit = nullptr;                        // the setting's unit: "pulse/s"
 };
 
 std::span<const Command> commands();
