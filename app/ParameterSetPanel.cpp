@@ -91,9 +91,9 @@ ParameterSetPanel::ParameterSetPanel(PanelHost &host, transmission::Engine &engi
     // Headers and every text made at run time follow the language.
     m_texts->follow([this] {
         m_table->setHorizontalHeaderLabels(
-            {m_texts->tr(QT_TR_NOOP("设置")), m_texts->tr(QT_TR_NOOP("单位")), QStringLiteral("A"),
-             QStringLiteral("B"), m_texts->tr(QT_TR_NOOP("回读")), m_texts->tr(QT_TR_NOOP("写入")),
-             m_texts->tr(QT_TR_NOOP("结果"))});
+            {tr("设置"), tr("单位"), QStringLiteral("A"),
+             QStringLiteral("B"), tr("回读"), tr("写入"),
+             tr("结果")});
         refresh();
     });
 }
@@ -126,7 +126,7 @@ void ParameterSetPanel::setBusy(bool busy) {
 bool ParameterSetPanel::portOpen() {
     if (m_engine.port().PortOpen())
         return true;
-    m_host.prompts().inform(m_texts->tr(QT_TR_NOOP("串口未打开：先在调试工具页打开串口。")));
+    m_host.prompts().inform(tr("串口未打开：先在调试工具页打开串口。"));
     return false;
 }
 
@@ -141,7 +141,7 @@ void ParameterSetPanel::read(int side) {
         return;
     }
     setBusy(true);
-    m_said = [this] { return m_texts->tr(QT_TR_NOOP("正在读取……")); };
+    m_said = [this] { return tr("正在读取……"); };
     m_summary->setText(m_said());
     const automation::Drive drive{address, m_framing(), 0};
     automation::readSet(m_engine, drive, m_lineSettings->isChecked(),
@@ -183,7 +183,7 @@ void ParameterSetPanel::takeFromWindow(device::ParameterSet &set) const {
 
 void ParameterSetPanel::open(int side) {
     const QString path =
-        m_host.prompts().openFileName(m_texts->tr(QT_TR_NOOP("打开参数组")), m_texts->tr(kFilter));
+        m_host.prompts().openFileName(tr("打开参数组"), m_texts->tr(kFilter));
     if (path.isEmpty())
         return;
     const auto loaded = device::loadSet(path);
@@ -209,18 +209,18 @@ void ParameterSetPanel::open(int side) {
 void ParameterSetPanel::save(int side) {
     if (!m_sides[side].set) {
         m_host.prompts().inform(
-            m_texts->tr(QT_TR_NOOP("这一侧还没有参数组：先读取设备或打开文件。")));
+            tr("这一侧还没有参数组：先读取设备或打开文件。"));
         return;
     }
     const QString path =
-        m_host.prompts().saveFileName(m_texts->tr(QT_TR_NOOP("保存参数组")), m_texts->tr(kFilter));
+        m_host.prompts().saveFileName(tr("保存参数组"), m_texts->tr(kFilter));
     if (path.isEmpty())
         return;
     if (const auto error = device::saveSet(path, *m_sides[side].set))
         m_host.prompts().inform(
-            m_texts->tr(QT_TR_NOOP("文件未保存：%1\n原文件保持不变。")).arg(*error));
+            tr("文件未保存：%1\n原文件保持不变。").arg(*error));
     else
-        m_host.showStatus(m_texts->tr(QT_TR_NOOP("参数组已保存到 %1")).arg(path));
+        m_host.showStatus(tr("参数组已保存到 %1").arg(path));
 }
 
 void ParameterSetPanel::refresh() {
@@ -228,7 +228,7 @@ void ParameterSetPanel::refresh() {
     const auto &a = m_sides[0].set, &b = m_sides[1].set;
     for (int side = 0; side < 2; ++side)
         m_sides[side].source->setText(
-            m_sides[side].device ? m_texts->tr(QT_TR_NOOP("设备 %1")).arg(m_sides[side].origin)
+            m_sides[side].device ? tr("设备 %1").arg(m_sides[side].origin)
                                  : m_sides[side].origin);
     // With one side only, all of it shows.
     const bool all = m_showAll->isChecked() || !a || !b;
@@ -242,7 +242,7 @@ void ParameterSetPanel::refresh() {
         const QString name = row.key.name();
         const bool binding = row.key.command->layout == device::Layout::Binding;
         const auto shown = [&](const std::optional<QString> &value) {
-            return value ? *value : binding ? m_texts->tr(QT_TR_NOOP("(无)")) : QStringLiteral("?");
+            return value ? *value : binding ? tr("(无)") : QStringLiteral("?");
         };
         const int r = m_table->rowCount();
         m_table->insertRow(r);
@@ -256,8 +256,8 @@ void ParameterSetPanel::refresh() {
         cell(Unit, row.key.unit() ? QString::fromUtf8(row.key.unit()) : QString());
         cell(ValueA, shown(row.a));
         cell(ValueB, shown(row.b));
-        cell(ReadBack, row.key.readable() ? m_texts->tr(QT_TR_NOOP("可回读"))
-                                          : m_texts->tr(QT_TR_NOOP("不能回读")));
+        cell(ReadBack, row.key.readable() ? tr("可回读")
+                                          : tr("不能回读"));
         if (row.state == State::Differs)
             for (int column : {ValueA, ValueB})
                 m_table->item(r, column)->setBackground(QColor(0xFF, 0xE0, 0xA0));
@@ -274,8 +274,8 @@ void ParameterSetPanel::refresh() {
     if (m_said)
         m_summary->setText(m_said());
     else if (a && b)
-        m_summary->setText(differences ? m_texts->tr(QT_TR_NOOP("%1 项不同")).arg(differences)
-                                       : m_texts->tr(QT_TR_NOOP("两边相同")));
+        m_summary->setText(differences ? tr("%1 项不同").arg(differences)
+                                       : tr("两边相同"));
     else
         m_summary->clear();
 }
@@ -290,19 +290,19 @@ void ParameterSetPanel::write() {
                     entries.push_back(*e);
     const QString address = m_sides[0].address->text().trimmed();
     if (entries.empty()) {
-        m_host.prompts().inform(m_texts->tr(QT_TR_NOOP("B中没有打勾的项。")));
+        m_host.prompts().inform(tr("B中没有打勾的项。"));
         return;
     }
     if (!portOpen())
         return;
     if (!m_host.prompts().askYesNo(Prompts::applicationTitle(),
-                                   m_texts->tr(QT_TR_NOOP("将 %1 项写入地址 %2 的设备？"))
+                                   tr("将 %1 项写入地址 %2 的设备？")
                                        .arg(entries.size())
                                        .arg(address)))
         return;
     setBusy(true);
     m_results.clear();
-    m_said = [this] { return m_texts->tr(QT_TR_NOOP("正在写入……")); };
+    m_said = [this] { return tr("正在写入……"); };
     m_summary->setText(m_said());
     automation::writeSet(
         m_engine, automation::Drive{address, m_framing(), 0}, std::move(entries),
@@ -329,7 +329,7 @@ void ParameterSetPanel::finishWrite(const automation::WriteOutcome &outcome) {
         notSent += r.result == Result::NotSent;
     }
     const auto counts = [=, this] {
-        return m_texts->tr(QT_TR_NOOP("已写入 %1 项（确认 %2 项），未发送 %3 项"))
+        return tr("已写入 %1 项（确认 %2 项），未发送 %3 项")
             .arg(written)
             .arg(confirmed)
             .arg(notSent);
@@ -342,14 +342,14 @@ void ParameterSetPanel::finishWrite(const automation::WriteOutcome &outcome) {
         });
     if (stop != outcome.entries.end())
         m_said = [this, counts, at = *stop] {
-            return m_texts->tr(QT_TR_NOOP("写入在 %1 处停止（%2）：%3。"))
+            return tr("写入在 %1 处停止（%2）：%3。")
                 .arg(at.key.name(), resultText(at), counts());
         };
     else if (outcome.complete())
-        m_said = [this, counts] { return m_texts->tr(QT_TR_NOOP("全部写入：%1。")).arg(counts()); };
+        m_said = [this, counts] { return tr("全部写入：%1。").arg(counts()); };
     else
         m_said = [this, counts] {
-            return m_texts->tr(QT_TR_NOOP("写入完成，但有回读不符：%1。")).arg(counts());
+            return tr("写入完成，但有回读不符：%1。").arg(counts());
         };
     m_summary->setText(m_said());
     if (stop != outcome.entries.end())
@@ -360,12 +360,12 @@ QString ParameterSetPanel::stopText(const Stop &stop) const {
     const QString name = stop.key.name();
     switch (stop.kind) {
     case Stop::Kind::Refused:
-        return m_texts->tr(QT_TR_NOOP("读取在 %1 处停止：设备拒绝，错误码 %2"))
+        return tr("读取在 %1 处停止：设备拒绝，错误码 %2")
             .arg(name, errorCode(stop.error.value_or(0)));
     case Stop::Kind::NoReply:
-        return m_texts->tr(QT_TR_NOOP("读取在 %1 处停止：设备无回复")).arg(name);
+        return tr("读取在 %1 处停止：设备无回复").arg(name);
     case Stop::Kind::PortLost:
-        return m_texts->tr(QT_TR_NOOP("读取停止：串口断开（%1）")).arg(stop.portProblem);
+        return tr("读取停止：串口断开（%1）").arg(stop.portProblem);
     case Stop::Kind::NotBuilt:
         break;
     }
@@ -375,22 +375,22 @@ QString ParameterSetPanel::stopText(const Stop &stop) const {
 QString ParameterSetPanel::resultText(const EntryResult &r) const {
     switch (r.result) {
     case Result::Confirmed:
-        return m_texts->tr(QT_TR_NOOP("已写入并确认"));
+        return tr("已写入并确认");
     case Result::WrittenOnly:
-        return m_texts->tr(QT_TR_NOOP("已写入，不能回读"));
+        return tr("已写入，不能回读");
     case Result::ReadBackDiffers:
-        return m_texts->tr(QT_TR_NOOP("已写入，但回读为 %1")).arg(r.readBack.value_or("?"));
+        return tr("已写入，但回读为 %1").arg(r.readBack.value_or("?"));
     case Result::Refused:
-        return m_texts->tr(QT_TR_NOOP("设备拒绝，错误码 %1")).arg(errorCode(r.error.value_or(0)));
+        return tr("设备拒绝，错误码 %1").arg(errorCode(r.error.value_or(0)));
     case Result::NotAnswered:
-        return r.written ? m_texts->tr(QT_TR_NOOP("已写入，回读无回复"))
-                         : m_texts->tr(QT_TR_NOOP("无回复"));
+        return r.written ? tr("已写入，回读无回复")
+                         : tr("无回复");
     case Result::PortLost:
-        return m_texts->tr(QT_TR_NOOP("串口断开：%1")).arg(r.portProblem);
+        return tr("串口断开：%1").arg(r.portProblem);
     case Result::NotSent:
-        return m_texts->tr(QT_TR_NOOP("未发送"));
+        return tr("未发送");
     case Result::NoValue:
-        return m_texts->tr(QT_TR_NOOP("无值，未写入"));
+        return tr("无值，未写入");
     }
     return {};
 }

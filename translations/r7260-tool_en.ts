@@ -1,5 +1,4 @@
-<?xml version="1.0" encoding="utf-8"?>
-<!DOCTYPE TS>
+<?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="en">
 <context>
     <name>BaseCommandsPanel</name>
@@ -217,6 +216,10 @@ The command list stays as it was.</translation>
         <source>响应时间：%1 ms</source>
         <translation>Response time: %1 ms</translation>
     </message>
+    <message>
+        <source>参数组</source>
+        <translation>Parameter sets</translation>
+    </message>
 </context>
 <context>
     <name>InfoTabs</name>
@@ -286,7 +289,7 @@ The command list stays as it was.</translation>
     </message>
     <message>
         <source>protocol.txt</source>
-        <comment>the protocol reference&apos;s file in this language, one of app/resources.qrc</comment>
+        <comment>the protocol reference's file in this language, one of app/resources.qrc</comment>
         <translation>protocol_en.txt</translation>
     </message>
 </context>
@@ -626,6 +629,247 @@ The command list stays as it was.</translation>
     </message>
 </context>
 <context>
+    <name>ParameterSetPanel</name>
+    <message>
+        <source>参数组文件(*.json)|*.json|所有文件(*.*)|*.*||</source>
+        <translation>Parameter sets (*.json)|*.json|All files (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>A:</source>
+        <translation>A:</translation>
+    </message>
+    <message>
+        <source>B:</source>
+        <translation>B:</translation>
+    </message>
+    <message>
+        <source>含地址和波特率</source>
+        <translation>With address and baud rate</translation>
+    </message>
+    <message>
+        <source>显示全部</source>
+        <translation>Show all</translation>
+    </message>
+    <message>
+        <source>将B中打勾的项写入A地址的设备</source>
+        <translation>Write B's ticked entries to the device at A's address</translation>
+    </message>
+    <message>
+        <source>读取设备</source>
+        <translation>Read device</translation>
+    </message>
+    <message>
+        <source>打开文件...</source>
+        <translation>Open file...</translation>
+    </message>
+    <message>
+        <source>保存到文件...</source>
+        <translation>Save to file...</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>无法读取文件：%1</source>
+        <translation>Cannot read the file: %1</translation>
+    </message>
+    <message>
+        <source>文件有 %1 字节，超过参数组文件的上限 1048576 字节</source>
+        <translation>The file holds %1 bytes, above the 1048576 a parameter set may hold</translation>
+    </message>
+    <message>
+        <source>不是JSON文件：%1</source>
+        <translation>Not a JSON file: %1</translation>
+    </message>
+    <message>
+        <source>不是参数组文件：没有 "settings"</source>
+        <translation>Not a parameter set: no "settings"</translation>
+    </message>
+    <message>
+        <source>条目 %1 格式不对</source>
+        <translation>Entry %1 is malformed</translation>
+    </message>
+    <message>
+        <source>不认识的文件格式版本：%1</source>
+        <translation>Unknown file format version: %1</translation>
+    </message>
+    <message>
+        <source>文件头 %1 格式不对：%2</source>
+        <translation>Header field %1 is malformed: %2</translation>
+    </message>
+    <message>
+        <source>%1：%2 不是整数</source>
+        <translation>%1: %2 is no whole number</translation>
+    </message>
+    <message>
+        <source>%1：%2 不是十六进制数</source>
+        <translation>%1: %2 is not hex digits</translation>
+    </message>
+    <message>
+        <source>%1：%2 不是设备可用的波特率</source>
+        <translation>%1: %2 is no rate the device can be switched to</translation>
+    </message>
+    <message>
+        <source>%1：输入组合 %2 不在 1 到 31 之间</source>
+        <translation>%1: pattern %2 lies outside 1 to 31</translation>
+    </message>
+    <message>
+        <source>%1：%2 不是一条完整的命令（功能码、字节数、数据）</source>
+        <translation>%1: %2 is not one complete command (code, count, data)</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>回读</source>
+        <translation>Read back</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>串口未打开：先在调试工具页打开串口。</source>
+        <translation>The port is not open: open it on the tool tab first.</translation>
+    </message>
+    <message>
+        <source>正在读取……</source>
+        <translation>Reading...</translation>
+    </message>
+    <message>
+        <source>打开参数组</source>
+        <translation>Open parameter set</translation>
+    </message>
+    <message>
+        <source>这一侧还没有参数组：先读取设备或打开文件。</source>
+        <translation>This side holds no parameter set yet: read a device or open a file first.</translation>
+    </message>
+    <message>
+        <source>保存参数组</source>
+        <translation>Save parameter set</translation>
+    </message>
+    <message>
+        <source>文件未保存：%1
+原文件保持不变。</source>
+        <translation>File not saved: %1
+The old file is unchanged.</translation>
+    </message>
+    <message>
+        <source>参数组已保存到 %1</source>
+        <translation>Parameter set saved to %1</translation>
+    </message>
+    <message>
+        <source>设备 %1</source>
+        <translation>Device %1</translation>
+    </message>
+    <message>
+        <source>(无)</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>可回读</source>
+        <translation>can be read back</translation>
+    </message>
+    <message>
+        <source>不能回读</source>
+        <translation>cannot be read back</translation>
+    </message>
+    <message>
+        <source>%1 项不同</source>
+        <translation>%1 differ</translation>
+    </message>
+    <message>
+        <source>两边相同</source>
+        <translation>Both the same</translation>
+    </message>
+    <message>
+        <source>B中没有打勾的项。</source>
+        <translation>No entry of B is ticked.</translation>
+    </message>
+    <message>
+        <source>将 %1 项写入地址 %2 的设备？</source>
+        <translation>Write %1 entries to the device at address %2?</translation>
+    </message>
+    <message>
+        <source>正在写入……</source>
+        <translation>Writing...</translation>
+    </message>
+    <message>
+        <source>已写入 %1 项（确认 %2 项），未发送 %3 项</source>
+        <translation>%1 written (%2 confirmed), %3 not sent</translation>
+    </message>
+    <message>
+        <source>写入在 %1 处停止（%2）：%3。</source>
+        <translation>The write stopped at %1 (%2): %3.</translation>
+    </message>
+    <message>
+        <source>全部写入：%1。</source>
+        <translation>All written: %1.</translation>
+    </message>
+    <message>
+        <source>写入完成，但有回读不符：%1。</source>
+        <translation>Written, but some values read back differently: %1.</translation>
+    </message>
+    <message>
+        <source>读取在 %1 处停止：设备拒绝，错误码 %2</source>
+        <translation>Reading stopped at %1: the device refused, error %2</translation>
+    </message>
+    <message>
+        <source>读取在 %1 处停止：设备无回复</source>
+        <translation>Reading stopped at %1: no reply from the device</translation>
+    </message>
+    <message>
+        <source>读取停止：串口断开（%1）</source>
+        <translation>Reading stopped: the port went away (%1)</translation>
+    </message>
+    <message>
+        <source>已写入并确认</source>
+        <translation>written and confirmed</translation>
+    </message>
+    <message>
+        <source>已写入，不能回读</source>
+        <translation>written, cannot be read back</translation>
+    </message>
+    <message>
+        <source>已写入，但回读为 %1</source>
+        <translation>written, but reads back %1</translation>
+    </message>
+    <message>
+        <source>设备拒绝，错误码 %1</source>
+        <translation>refused by the device, error %1</translation>
+    </message>
+    <message>
+        <source>已写入，回读无回复</source>
+        <translation>written, read-back not answered</translation>
+    </message>
+    <message>
+        <source>无回复</source>
+        <translation>not answered</translation>
+    </message>
+    <message>
+        <source>串口断开：%1</source>
+        <translation>port lost: %1</translation>
+    </message>
+    <message>
+        <source>未发送</source>
+        <translation>not sent</translation>
+    </message>
+    <message>
+        <source>无值，未写入</source>
+        <translation>no value, not written</translation>
+    </message>
+</context>
+<context>
     <name>Prompts</name>
     <message>
         <source>R7260S调试工具</source>
@@ -691,10 +935,6 @@ The command list stays as it was.</translation>
         <translation>%1: no serial device</translation>
     </message>
     <message>
-        <source>请选择正确的串口名</source>
-        <translation>Please choose a valid port name</translation>
-    </message>
-    <message>
         <source>%1 未打开</source>
         <translation>%1 not open</translation>
     </message>
@@ -707,8 +947,12 @@ The command list stays as it was.</translation>
         <translation>Serial port closed</translation>
     </message>
     <message>
-        <source>串口 COM%1（%2）已断开并关闭：%3</source>
-        <translation>Serial port COM%1 (%2) was disconnected and closed: %3</translation>
+        <source>正在连接 %1 ...</source>
+        <translation>Connecting to %1 ...</translation>
+    </message>
+    <message>
+        <source>串口 %1（%2）已断开并关闭：%3</source>
+        <translation>Port %1 (%2) went away and was closed: %3</translation>
     </message>
 </context>
 <context>
@@ -1087,6 +1331,79 @@ Add the current user to the dialout group, log in again and retry.</translation>
         <source>无法打开串口 %1（%2）：%3</source>
         <translation>Cannot open serial port %1 (%2): %3</translation>
     </message>
+    <message>
+        <source>请选择正确的串口名</source>
+        <translation>Please choose a valid port name</translation>
+    </message>
+    <message>
+        <source>“%1”不是串口名；可用：%2</source>
+        <translation>"%1" is no port name; use %2</translation>
+    </message>
+    <message>
+        <source>无法连接 %1：找不到主机（%2）。</source>
+        <translation>Cannot connect to %1: host not found (%2).</translation>
+    </message>
+    <message>
+        <source>无法连接 %1：对方拒绝连接（%2）。</source>
+        <translation>Cannot connect to %1: the connection was refused (%2).</translation>
+    </message>
+    <message>
+        <source>无法连接 %1：对方在 %2 内没有应答。</source>
+        <translation>Cannot connect to %1: no answer within %2.</translation>
+    </message>
+    <message>
+        <source>无法连接 %1：对方连接后立即断开（%2）。</source>
+        <translation>Cannot connect to %1: the server closed the connection at once (%2).</translation>
+    </message>
+    <message>
+        <source>COM1 到 COM9、设备路径（如 /dev/ttyUSB0）、tcp://主机:端口 或 rfc2217://主机:端口</source>
+        <translation>COM1 to COM9, a device path (such as /dev/ttyUSB0), tcp://HOST:PORT or rfc2217://HOST:PORT</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>baud rate</translation>
+    </message>
+    <message>
+        <source>数据位</source>
+        <translation>data bits</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>parity</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>stop bits</translation>
+    </message>
+    <message>
+        <source>流控制</source>
+        <translation>flow control</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <comment>list separator</comment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>%1 %2（所选 %3）</source>
+        <translation>%1 %2 (chosen: %3)</translation>
+    </message>
+    <message>
+        <source>串口服务器 %1 没有确认这些串口参数：%2。按所选参数继续。</source>
+        <translation>The serial server %1 did not confirm these line settings: %2. Carrying on with the settings chosen.</translation>
+    </message>
+    <message>
+        <source>串口服务器 %1 采用了与所选不同的串口参数：%2。</source>
+        <translation>The serial server %1 uses line settings other than those chosen: %2.</translation>
+    </message>
+    <message>
+        <source>%1 秒</source>
+        <translation>%1 s</translation>
+    </message>
 </context>
 <context>
     <name>ui</name>
@@ -1100,7 +1417,7 @@ Add the current user to the dialout group, log in again and retry.</translation>
     </message>
     <message>
         <source>添加IO取代命令</source>
-        <translation>Sends the command and puts it into the IO control&apos;s command box</translation>
+        <translation>Sends the command and puts it into the IO control's command box</translation>
     </message>
 </context>
 </TS>
