@@ -17,6 +17,7 @@ namespace {
 
 QByteArray received;
 qsizetype consumed = 0; // where the next frame may start in `received`
+qsizetype flushed = 0;  // a flush has dealt with everything before this
 
 void check(const std::vector<ReplyFrame> &frames) {
     for (const ReplyFrame &frame : frames) {
@@ -55,7 +56,7 @@ qsizetype rtuLength(QByteArrayView s, qsizetype at) {
 
 // Bytes still with the reader hold no whole frame whose CRC holds: it would be kept waiting.
 void checkNothingHeldBack() {
-    const QByteArrayView pending = QByteArrayView(received).sliced(consumed);
+    const QByteArrayView pending = QByteArrayView(received).sliced(qMax(consumed, flushed));
     for (qsizetype at = 0; at < pending.size(); ++at) {
         const qsizetype length = rtuLength(pending, at);
         if (length > 0 && at + length <= pending.size() &&
@@ -71,14 +72,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     transmission::ReplyReader reader;
     reader.expectFrom(input.ConsumeIntegral<quint8>());
     received.clear();
-    consumed = 0;
+    consumed = flushed = 0;
     while (input.remaining_bytes() > 0) {
         const std::string read = input.ConsumeRandomLengthString(600);
         received.append(read.data(), qsizetype(read.size()));
         check(reader.feed(QByteArrayView(read.data(), qsizetype(read.size()))));
         checkNothingHeldBack();
-        if (input.ConsumeBool())
+        if (input.ConsumeBool()) {
             check(reader.flush());
+            flushed = received.size();
+        }
     }
     check(reader.flush());
     if (reader.waiting())
