@@ -23,7 +23,6 @@
 #include "app/WindowTimer.h"
 #include "codec/HexText.h"
 #include "device/RequestBuilder.h"
-#include "serial/MSComm.h"
 #include "transmission/Reply.h"
 
 // The resources live in a static library: register them before the window reads them.
@@ -32,7 +31,7 @@ static void initResources() {
 }
 
 FrmMain::FrmMain(QWidget *parent)
-    : QMainWindow(parent), m_engine(new transmission::Engine(this)), MSComm1(&m_engine->port()),
+    : QMainWindow(parent), m_engine(new transmission::Engine(this)), MSComm1(&m_engine->portObject()),
       Timer1(new WindowTimer(Qt::CoarseTimer, this)),
       m_prompts(std::make_unique<DialogPrompts>(this)) {
     initResources();
@@ -56,8 +55,8 @@ FrmMain::FrmMain(QWidget *parent)
     retranslateTabs();
 
     connect(Timer1, &WindowTimer::tick, this, &FrmMain::Timer1_Timer);
-    connect(MSComm1, &serial::MSComm::portLost, this, &FrmMain::onPortLost);
-    connect(MSComm1, &serial::MSComm::writeFailed, this,
+    connect(m_engine, &transmission::Engine::portLost, this, &FrmMain::onPortLost);
+    connect(m_engine, &transmission::Engine::portWriteFailed, this,
             [this](const QString &reason) {
                 showStatus({"FrmMain", QT_TR_NOOP("写入串口失败：%1"), {reason}});
             });
@@ -96,7 +95,7 @@ FrmMain::~FrmMain() = default;
 
 QWidget *FrmMain::toolTab() {
     PanelHost &host = *this;
-    m_serial = new SerialPanel(*MSComm1, host);
+    m_serial = new SerialPanel(*m_engine, host);
     m_parameters = new ParameterPanel(host);
     m_motion = new MotionPanel(host);
     m_others = new OthersPanel(host);
@@ -240,7 +239,7 @@ void FrmMain::SendFrame(const QByteArray &frame) {
 }
 
 void FrmMain::send(const QByteArray &frame, std::optional<QByteArray> body) {
-    if (!MSComm1->PortOpen()) {
+    if (!m_engine->portOpen()) {
         showStatus({"FrmMain", QT_TR_NOOP("串口未打开，命令未发送")});
         return;
     }

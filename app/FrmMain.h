@@ -24,9 +24,6 @@ class QTabWidget;
 class SerialPanel;
 class TrafficPanes;
 class WindowTimer;
-namespace serial {
-class MSComm;
-}
 namespace transmission {
 struct Reply;
 }
@@ -100,7 +97,7 @@ private:
     bool AddToIoMode = false;
 
     transmission::Engine *m_engine;
-    serial::MSComm *MSComm1;
+    QObject *MSComm1; // the port, as the window knows it
     WindowTimer *Timer1;
     // When the receive poll last ran: a stream of sends, each restarting Timer1, must not keep
     // it from ever running.

@@ -15,7 +15,6 @@
 #include "app/PanelHost.h"
 #include "app/Prompts.h"
 #include "app/Ui.h"
-#include "serial/MSComm.h"
 #include "transmission/Engine.h"
 
 namespace {
@@ -124,7 +123,7 @@ void ParameterSetPanel::setBusy(bool busy) {
 }
 
 bool ParameterSetPanel::portOpen() {
-    if (m_engine.port().PortOpen())
+    if (m_engine.portOpen())
         return true;
     m_host.prompts().inform(tr("串口未打开：先在调试工具页打开串口。"));
     return false;
@@ -154,7 +153,7 @@ void ParameterSetPanel::read(int side) {
                             }
                             device::ParameterSet set = read.set;
                             set.header.tool = QStringLiteral("r7260-tool");
-                            set.header.port = m_engine.port().devicePath();
+                            set.header.port = m_engine.portDevice();
                             set.header.time = QDateTime::currentDateTime();
                             takeFromWindow(set);
                             m_sides[side].set = set;

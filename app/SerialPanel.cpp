@@ -16,10 +16,7 @@
 #include "app/Prompts.h"
 #include "app/Ui.h"
 #include "codec/NumericText.h"
-#include "serial/MSComm.h"
-#include "serial/OpenCommPort.h"
-#include "serial/OpenFailure.h"
-#include "serial/PortMap.h"
+#include "transmission/Engine.h"
 
 namespace {
 
@@ -34,8 +31,8 @@ QStringList comPorts() {
 
 } // namespace
 
-SerialPanel::SerialPanel(serial::MSComm &port, PanelHost &host)
-    : m_port(port), m_host(host), m_texts(new ui::Texts(this, "SerialPanel")) {
+SerialPanel::SerialPanel(transmission::Engine &engine, PanelHost &host)
+    : m_engine(engine), m_host(host), m_texts(new ui::Texts(this, "SerialPanel")) {
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(4);
@@ -81,9 +78,9 @@ SerialPanel::SerialPanel(serial::MSComm &port, PanelHost &host)
 
     connect(Command32, &QPushButton::clicked, this, &SerialPanel::Command32_Click);
     connect(Command33, &QPushButton::clicked, this, &SerialPanel::Command33_Click);
-    connect(&m_port, &serial::MSComm::opened, this, &SerialPanel::showOpened);
-    connect(&m_port, &serial::MSComm::openFailed, this, &SerialPanel::showOpenFailure);
-    connect(&m_port, &serial::MSComm::notice, this,
+    connect(&m_engine, &transmission::Engine::portOpened, this, &SerialPanel::showOpened);
+    connect(&m_engine, &transmission::Engine::portOpenFailed, this, &SerialPanel::showOpenFailure);
+    connect(&m_engine, &transmission::Engine::portNotice, this,
             [this](const QString &text) { m_host.showStatus(text); });
     connect(command3, &QPushButton::clicked, this, [this] {
         m_host.sendCommand(device::FunctionCode::SetRegisterBase, {Text34->text()}, ListCapture);
@@ -118,7 +115,7 @@ void SerialPanel::switchMappingOff() {
 }
 
 void SerialPanel::refreshPortTips() {
-    const QStringList devices = serial::comPortDevices();
+    const QStringList devices = transmission::Engine::comPortDevices();
     // A changed item resets an editable combo's text to the item's: keep what was typed.
     const QString typed = Combo1->currentText();
     {
@@ -149,32 +146,20 @@ void SerialPanel::setPortButtons(bool open) {
 }
 
 void SerialPanel::Command32_Click() {
-    QString settings = Combo2->currentText() + QStringLiteral(",n,8,1");
-    m_port.close();
     const QString text = Combo1->currentText();
-    const auto parsed = serial::parsePortName(text);
-    const auto *name = std::get_if<serial::PortName>(&parsed);
-    if (!name) {
-        m_host.prompts().inform(serial::openFailureText(
-            text, serial::OpenError{serial::OpenError::Kind::BadName, text, {}}, settings));
-        return;
-    }
-    m_portShown = name->shortName();
-    int number = name->comNumber;
-    const std::optional<serial::OpenError> error =
-        name->kind == serial::PortName::Kind::Com ? serial::OpenCommPort(m_port, number, settings)
-                                                  : serial::OpenCommPort(m_port, text, settings);
-    if (error) {
+    m_portShown = transmission::Engine::portShortName(text).value_or(text);
+    if (const auto error =
+            m_engine.openPort(text, Combo2->currentText() + QStringLiteral(",n,8,1"))) {
         showOpenFailure(*error);
         return;
     }
-    if (m_port.isConnecting()) {
+    if (m_engine.portConnecting()) {
         // The window goes on while the connection is made; "关闭" gives up on it.
         Combo1->setEnabled(false);
         Combo2->setEnabled(false);
         Command32->setEnabled(false);
         Command33->setEnabled(true);
-        m_host.showStatus({"SerialPanel", QT_TR_NOOP("正在连接 %1 ..."), {m_port.devicePath()}});
+        m_host.showStatus({"SerialPanel", QT_TR_NOOP("正在连接 %1 ..."), {m_engine.portDevice()}});
         return;
     }
     showOpened();
@@ -186,18 +171,22 @@ void SerialPanel::showOpened() {
     emit opened();
     m_host.showStatus({"SerialPanel",
                        QT_TR_NOOP("已打开 %1（%2），%3"),
-                       {m_portShown, m_port.devicePath(), m_port.Settings()}});
+                       {m_portShown, m_engine.portDevice(), m_engine.portSettings()}});
 }
 
-void SerialPanel::showOpenFailure(const serial::OpenError &error) {
+void SerialPanel::showOpenFailure(const transmission::OpenError &error) {
+    m_host.prompts().inform(
+        transmission::Engine::openFailureText(m_portShown, error, m_engine.portSettings()));
+    // A text that names no port leaves the buttons as they were and says nothing more.
+    if (error.kind == transmission::OpenError::Kind::BadName)
+        return;
     setPortButtons(false);
-    m_host.prompts().inform(serial::openFailureText(m_portShown, error, m_port.Settings()));
     m_host.showStatus({"SerialPanel", QT_TR_NOOP("%1 未打开"), {m_portShown}});
     refreshPortTips();
 }
 
 void SerialPanel::Command33_Click() {
-    m_port.close();
+    m_engine.closePort();
     setPortButtons(false);
     m_host.showStatus({"SerialPanel", QT_TR_NOOP("串口已关闭")});
 }
@@ -206,5 +195,5 @@ void SerialPanel::showPortLost(const QString &reason) {
     setPortButtons(false);
     m_host.showStatus({"SerialPanel",
                        QT_TR_NOOP("串口 %1（%2）已断开并关闭：%3"),
-                       {m_portShown, m_port.devicePath(), reason}});
+                       {m_portShown, m_engine.portDevice(), reason}});
 }

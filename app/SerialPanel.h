@@ -16,8 +16,10 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 namespace serial {
-class MSComm;
 struct OpenError;
+}
+namespace transmission {
+class Engine;
 }
 namespace ui {
 class Texts;
@@ -27,7 +29,7 @@ class SerialPanel : public QWidget {
     Q_OBJECT
 
 public:
-    SerialPanel(serial::MSComm &port, PanelHost &host);
+    SerialPanel(transmission::Engine &engine, PanelHost &host);
 
     // The framing every builder reads at click time: exactly "Modbus RTU" is RTU.
     codec::Framing framing() const;
@@ -53,7 +55,7 @@ private:
     // The tooltip of the item the combo's text names.
     void showCurrentPortTip();
 
-    serial::MSComm &m_port;
+    transmission::Engine &m_engine;
     QString m_portShown; // how messages name the port: COM3, ttyUSB0, tcp://bench:3334
     PanelHost &m_host;
     ui::Texts *m_texts;

@@ -6,7 +6,6 @@
 #include <variant>
 
 #include "codec/HexText.h"
-#include "serial/MSComm.h"
 #include "transmission/Engine.h"
 
 namespace automation {
@@ -199,9 +198,9 @@ void follow(transmission::Engine &engine, Drive &drive, const EntryResult &resul
     if (result.key.command->code == FunctionCode::SetAddress) {
         drive.address = result.value;
     } else if (result.key.command->code == FunctionCode::SetBaudRate) {
-        QStringList settings = engine.port().Settings().split(u',');
+        QStringList settings = engine.portSettings().split(u',');
         settings[0] = result.value;
-        engine.port().changeSettings(settings.join(u','));
+        engine.changePortSettings(settings.join(u','));
     }
 }
 
@@ -292,7 +291,7 @@ void readSet(transmission::Engine &engine, const Drive &drive, bool withLine,
     device::SetHeader &header = job->out.set.header;
     header.address = QString::number(drive.address.toUInt(nullptr, 16), 16).toUpper();
     header.framing = drive.framing;
-    header.lineSpeed = engine.port().baudRate();
+    header.lineSpeed = engine.portBaudRate();
     readNext(job);
 }
 

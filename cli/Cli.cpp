@@ -14,8 +14,6 @@
 #include "codec/Framing.h"
 #include "codec/HexText.h"
 #include "device/RequestBuilder.h"
-#include "serial/OpenCommPort.h"
-#include "serial/OpenFailure.h"
 #include "transmission/Engine.h"
 
 #ifndef R7260_VERSION
@@ -58,17 +56,16 @@ std::optional<int> openFailure(transmission::Engine &engine, const Options &opti
                                QTextStream &err) {
     if (options.port.isEmpty())
         return usage(err, QStringLiteral("no port given: -p DEVICE"));
-    if (std::holds_alternative<serial::PortNameRefusal>(serial::parsePortName(options.port)))
+    if (!transmission::Engine::portShortName(options.port))
         return usage(err, QStringLiteral("-p \"%1\" names no port: use %2")
-                              .arg(options.port, device::translated(serial::portFormsText())));
-    serial::MSComm &port = engine.port();
-    QString settings = QStringLiteral("%1,n,8,1").arg(options.baud);
-    std::optional<serial::OpenError> error = serial::OpenCommPort(port, options.port, settings);
-    if (!error && port.isConnecting()) {
+                              .arg(options.port, transmission::Engine::portFormsText()));
+    const QString settings = QStringLiteral("%1,n,8,1").arg(options.baud);
+    std::optional<transmission::OpenError> error = engine.openPort(options.port, settings);
+    if (!error && engine.portConnecting()) {
         QEventLoop loop;
-        QObject::connect(&port, &serial::MSComm::opened, &loop, &QEventLoop::quit);
-        QObject::connect(&port, &serial::MSComm::openFailed, &loop,
-                         [&](const serial::OpenError &failure) {
+        QObject::connect(&engine, &transmission::Engine::portOpened, &loop, &QEventLoop::quit);
+        QObject::connect(&engine, &transmission::Engine::portOpenFailed, &loop,
+                         [&](const transmission::OpenError &failure) {
                              error = failure;
                              loop.quit();
                          });
@@ -77,7 +74,8 @@ std::optional<int> openFailure(transmission::Engine &engine, const Options &opti
     if (!error)
         return std::nullopt;
     err << kProgram << ": "
-        << serial::openFailureText(portLabel(options.port, port.devicePath()), *error, settings)
+        << transmission::Engine::openFailureText(portLabel(options.port, engine.portDevice()),
+                                                 *error, settings)
         << '\n';
     return PortError;
 }
@@ -110,7 +108,7 @@ int sendOne(const QByteArray &frame, const Options &options, QTextStream &out, Q
     if (const auto status = startLog(engine, options, err))
         return *status;
     Report report(out, options.json,
-                  portLabel(options.port, engine.port().devicePath()));
+                  portLabel(options.port, engine.portDevice()));
     return exchangeOnce(engine, frame, options, report, err);
 }
 
@@ -203,7 +201,7 @@ int runList(const Options &options, QTextStream &out, QTextStream &err) {
     if (const auto status = startLog(engine, options, err))
         return *status;
     Report report(out, options.json,
-                  portLabel(options.port, engine.port().devicePath()));
+                  portLabel(options.port, engine.portDevice()));
 
     int status = Ok;
     bool sentAny = false;

@@ -11,7 +11,6 @@
 #include "cli/Cli.h"
 #include "cli/Options.h"
 #include "cli/Report.h"
-#include "serial/MSComm.h"
 #include "transmission/Engine.h"
 #include "transmission/Reply.h"
 
@@ -158,7 +157,7 @@ std::optional<int> open(Line &line, const Options &options, QTextStream &err) {
         return status;
     if (const auto status = startLog(line.engine, options, err))
         return status;
-    line.port = portLabel(options.port, line.engine.port().devicePath());
+    line.port = portLabel(options.port, line.engine.portDevice());
     line.drive = {options.address, options.framing, options.timeoutMs};
     return std::nullopt;
 }

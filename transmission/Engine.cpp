@@ -1,10 +1,15 @@
 #include "transmission/Engine.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QEventLoop>
 
 #include "device/Protocol.h"
 #include "serial/MSComm.h"
+#include "serial/OpenCommPort.h"
+#include "serial/OpenFailure.h"
+#include "serial/PortMap.h"
+#include "serial/PortName.h"
 
 namespace transmission {
 
@@ -38,8 +43,82 @@ Engine::Engine(QObject *parent) : QObject(parent), m_port(new serial::MSComm(thi
         if (m_current)
             poll(kReadSize);
     });
-    connect(m_port, &serial::MSComm::portLost, this,
-            [this](const QString &reason) { cancelExchanges(reason); });
+    connect(m_port, &serial::MSComm::portLost, this, [this](const QString &reason) {
+        cancelExchanges(reason);
+        emit portLost(reason);
+    });
+    connect(m_port, &serial::MSComm::opened, this, &Engine::portOpened);
+    connect(m_port, &serial::MSComm::openFailed, this, &Engine::portOpenFailed);
+    connect(m_port, &serial::MSComm::writeFailed, this, &Engine::portWriteFailed);
+    connect(m_port, &serial::MSComm::notice, this, &Engine::portNotice);
+}
+
+// ---- The port -------------------------------------------------------------------------------
+
+QObject &Engine::portObject() {
+    return *m_port;
+}
+
+std::optional<OpenError> Engine::openPort(const QString &portName, QString settings) {
+    closePort();
+    const auto parsed = serial::parsePortName(portName);
+    const auto *name = std::get_if<serial::PortName>(&parsed);
+    if (!name)
+        return OpenError{OpenError::Kind::BadName, portName, {}};
+    m_reader.clear(); // nothing from an earlier session joins the new one's bytes
+    if (name->kind != serial::PortName::Kind::Com)
+        return serial::OpenCommPort(*m_port, portName, settings);
+    int number = name->comNumber;
+    return serial::OpenCommPort(*m_port, number, settings);
+}
+
+void Engine::closePort() {
+    cancelExchanges(QStringLiteral("the port was closed"));
+    m_port->close();
+}
+
+bool Engine::portOpen() const {
+    return m_port->PortOpen();
+}
+
+bool Engine::portConnecting() const {
+    return m_port->isConnecting();
+}
+
+QString Engine::portDevice() const {
+    return m_port->devicePath();
+}
+
+QString Engine::portSettings() const {
+    return m_port->Settings();
+}
+
+qint32 Engine::portBaudRate() const {
+    return m_port->baudRate();
+}
+
+bool Engine::changePortSettings(const QString &settings) {
+    return m_port->changeSettings(settings);
+}
+
+std::optional<QString> Engine::portShortName(const QString &portName) {
+    const auto parsed = serial::parsePortName(portName);
+    if (const auto *name = std::get_if<serial::PortName>(&parsed))
+        return name->shortName();
+    return std::nullopt;
+}
+
+QString Engine::openFailureText(const QString &name, const OpenError &error,
+                                const QString &settings) {
+    return serial::openFailureText(name, error, settings);
+}
+
+QString Engine::portFormsText() {
+    return QCoreApplication::translate("serial", serial::portFormsText());
+}
+
+QStringList Engine::comPortDevices() {
+    return serial::comPortDevices();
 }
 
 Engine::~Engine() = default;

@@ -19,6 +19,7 @@
 #include <optional>
 #include <vector>
 
+#include "serial/OpenError.h"
 #include "transmission/Outgoing.h"
 #include "transmission/Reply.h"
 #include "transmission/ReplyReader.h"
@@ -31,6 +32,7 @@ class MSComm;
 namespace transmission {
 
 using Clock = std::chrono::steady_clock;
+using serial::OpenError;
 
 // A frame written to the line.
 struct Sent {
@@ -79,8 +81,38 @@ public:
     explicit Engine(QObject *parent = nullptr);
     ~Engine() override;
 
+    // The port, for the core's own features; the window and the command line use the port
+    // operations below.
     serial::MSComm &port() { return *m_port; }
     const serial::MSComm &port() const { return *m_port; }
+    // The port as the object the window knows it by.
+    QObject &portObject();
+
+    // ---- The port ----
+    // Opens the port a text names (COMn, a device path, tcp://HOST:PORT, rfc2217://HOST:PORT)
+    // with line settings such as "9600,n,8,1". The reason when it failed at once; otherwise the
+    // port is open, or connecting across the network: portOpened() or portOpenFailed() follows.
+    std::optional<OpenError> openPort(const QString &portName, QString settings);
+    void closePort();
+    bool portOpen() const;
+    bool portConnecting() const;
+    // What the port stands for: the device path, or the server's address.
+    QString portDevice() const;
+    QString portSettings() const;
+    qint32 portBaudRate() const;
+    // New line settings for the open port, at once (a bus scan tries line speeds); false when
+    // they are not valid or the line cannot change them (a raw TCP server sets its own).
+    bool changePortSettings(const QString &settings);
+    // How messages name a port text ("COM3", "ttyUSB0", "tcp://bench:3334"); nothing when the
+    // text names no port.
+    static std::optional<QString> portShortName(const QString &portName);
+    // Why a port could not be opened, worded for the engineer (the window and the command line
+    // alike), and the forms a port text may take.
+    static QString openFailureText(const QString &name, const OpenError &error,
+                                   const QString &settings);
+    static QString portFormsText();
+    // The devices behind COM1 to COM9 (listing them takes a while).
+    static QStringList comPortDevices();
 
     // The time allowed for the device to turn round (and the adapters to pass bytes on), added to
     // the frames' time on the line for an exchange's default timeout.
@@ -132,6 +164,13 @@ signals:
     void responseTime(qint64 ms);
     // A record line could not be written: the record has stopped (told after the send returned).
     void recordStopped(const QString &path, const QString &reason);
+    // The port: a connection made or not, a port gone away, a write that failed, a word from a
+    // network server.
+    void portOpened();
+    void portOpenFailed(const transmission::OpenError &error);
+    void portLost(const QString &reason);
+    void portWriteFailed(const QString &reason);
+    void portNotice(const QString &text);
 
 private:
     struct Pending {
