@@ -16,6 +16,7 @@
 #include "app/OthersPanel.h"
 #include "app/ParameterPanel.h"
 #include "app/Prompts.h"
+#include "app/ScanPanel.h"
 #include "app/SerialPanel.h"
 #include "app/TrafficPanes.h"
 #include "app/WindowTimer.h"
@@ -45,6 +46,8 @@ FrmMain::FrmMain(QWidget *parent)
     SSTab1->addTab(driveProductsTab(), QString());
     SSTab1->addTab(controlProductsTab(), QString());
     SSTab1->addTab(toolTab(), QString());
+    auto *scan = new ScanPanel(*m_engine);
+    SSTab1->addTab(scan, QString());
     SSTab1->addTab(protocolTab(), QString());
     SSTab1->setCurrentIndex(2);
     setCentralWidget(SSTab1);
@@ -73,6 +76,7 @@ FrmMain::FrmMain(QWidget *parent)
                     m_traffic->showReceivedMessage(message);
             });
     connect(m_serial, &SerialPanel::framingChanged, m_motion, &MotionPanel::setFraming);
+    connect(scan, &ScanPanel::useDrive, m_serial, &SerialPanel::useDrive);
     auto *responseTime = new QLabel;
     responseTime->setObjectName(QStringLiteral("ResponseTime"));
     statusBar()->addPermanentWidget(responseTime);
@@ -136,7 +140,8 @@ void FrmMain::retranslateTabs() {
     SSTab1->setTabText(0, tr("驱动产品"));
     SSTab1->setTabText(1, tr("控制产品"));
     SSTab1->setTabText(2, tr("TervaneMODBUS调试工具"));
-    SSTab1->setTabText(3, tr("通讯协议"));
+    SSTab1->setTabText(3, tr("总线扫描"));
+    SSTab1->setTabText(4, tr("通讯协议"));
 }
 
 void FrmMain::changeEvent(QEvent *event) {
