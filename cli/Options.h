@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <variant>
 
+#include "automation/BusScan.h"
 #include "codec/Framing.h"
 
 namespace cli {
@@ -26,7 +27,10 @@ struct Options {
     QString interval = QStringLiteral("1000"); // run: decimal digits, 0 to 65535
     bool stopOnError = false;
     QString log; // --log FILE: the traffic record
-    QStringList words; // the command and its arguments
+    // scan: the range, the speeds (-b; several, or "all"), the framing and the allowance.
+    automation::ScanPlan scan;
+    bool speedList = false; // -b named more than one speed
+    QStringList words;      // the command and its arguments
 };
 
 // What is wrong with the command line, in English.
