@@ -17,6 +17,7 @@
 #include "app/ParameterPanel.h"
 #include "app/ParameterSetPanel.h"
 #include "app/Prompts.h"
+#include "app/ScanPanel.h"
 #include "app/SerialPanel.h"
 #include "app/TrafficPanes.h"
 #include "app/Ui.h"
@@ -47,9 +48,12 @@ FrmMain::FrmMain(QWidget *parent)
     SSTab1->addTab(controlProductsTab(), QString());
     SSTab1->addTab(toolTab(), QString());
     SSTab1->addTab(protocolTab(), QString());
+    // The features on the engine follow the four tabs the window always had.
     m_parameterSets =
         new ParameterSetPanel(*this, *m_engine, [this] { return m_serial->framing(); });
     SSTab1->addTab(m_parameterSets, QString());
+    m_scan = new ScanPanel(*m_engine);
+    SSTab1->addTab(m_scan, QString());
     SSTab1->setCurrentIndex(2);
     setCentralWidget(SSTab1);
     retranslateTabs();
@@ -79,6 +83,7 @@ FrmMain::FrmMain(QWidget *parent)
                     m_traffic->showReceivedMessage(message);
             });
     connect(m_serial, &SerialPanel::framingChanged, m_motion, &MotionPanel::setFraming);
+    connect(m_scan, &ScanPanel::useDrive, m_serial, &SerialPanel::useDrive);
     auto *responseTime = new QLabel;
     responseTime->setObjectName(QStringLiteral("ResponseTime"));
     statusBar()->addPermanentWidget(responseTime);
@@ -147,6 +152,7 @@ void FrmMain::retranslateTabs() {
     SSTab1->setTabText(2, tr("TervaneMODBUS调试工具"));
     SSTab1->setTabText(3, tr("通讯协议"));
     SSTab1->setTabText(SSTab1->indexOf(m_parameterSets), tr("参数组"));
+    SSTab1->setTabText(SSTab1->indexOf(m_scan), tr("总线扫描"));
 }
 
 void FrmMain::changeEvent(QEvent *event) {

@@ -19,6 +19,7 @@ class MotionPanel;
 class OthersPanel;
 class ParameterPanel;
 class ParameterSetPanel;
+class ScanPanel;
 class Prompts;
 class QTabWidget;
 class SerialPanel;
@@ -112,4 +113,5 @@ private:
     CommandListPanel *m_list;
     TrafficPanes *m_traffic;
     ParameterSetPanel *m_parameterSets;
+    ScanPanel *m_scan;
 };

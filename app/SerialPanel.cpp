@@ -110,6 +110,12 @@ std::optional<transmission::Mapping> SerialPanel::mapping() const {
                                                       : transmission::MappingMode::Write};
 }
 
+void SerialPanel::useDrive(const QString &address, qint32 speed, codec::Framing framing) {
+    Text23->setText(address);
+    Combo2->setCurrentText(QString::number(speed));
+    Combo7->setCurrentIndex(framing == codec::Framing::Rtu ? 0 : 1);
+}
+
 void SerialPanel::switchMappingOff() {
     Check2->setChecked(false);
 }

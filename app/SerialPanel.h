@@ -37,6 +37,9 @@ public:
     // The register mapping when "按西门子标准" is ticked.
     std::optional<transmission::Mapping> mapping() const;
     void switchMappingOff();
+    // A drive found on the line: its address (hex digits), line speed and framing for the
+    // commands that follow. The speed applies when the port is opened next.
+    void useDrive(const QString &address, qint32 speed, codec::Framing framing);
     // The port went away and was closed: back to the closed state.
     void showPortLost(const QString &reason);
 

@@ -11,6 +11,7 @@
 #include "cli/Options.h"
 #include "cli/Params.h"
 #include "cli/Report.h"
+#include "cli/Scan.h"
 #include "codec/Framing.h"
 #include "codec/HexText.h"
 #include "device/RequestBuilder.h"
@@ -261,13 +262,15 @@ SYNOPSIS
     r7260-cli -p DEVICE raw HEX... [--crc | --lrc]
     r7260-cli -p DEVICE run FILE [--loops N] [-l MS] [--stop-on-error]
     r7260-cli -p DEVICE params backup FILE | restore FILE [--only NAME,...] | diff FILE [FILE2]
+    r7260-cli -p DEVICE scan [--range A-B] [-b LIST|all] [--framing rtu|ascii|both]
+              [--turnaround MS]
 
 OPTIONS
     -p, --port DEVICE   the serial device: a path (/dev/ttyUSB0, a pty; a name without "/" is
                         looked for in /dev), or COM1..COM9 as the window maps them (R7260_COMn)
     -b, --baud RATE     line speed, default 9600: 300, 600, 1200, 2400, 4800, 9600, 14400, 19200,
                         38400, 56000, 57600, 115200 or 128000; always 8 data bits, no parity,
-                        1 stop bit
+                        1 stop bit; scan: several, comma separated, or all
     -a, --address HEX   device address in hex digits (1F is 31), 0 to FF, default 1
     -m, --mode MODE     framing: rtu (default, CRC-16) or ascii (LRC)
         --ascii         the same as -m ascii
@@ -289,6 +292,10 @@ OPTIONS
         --line-settings params: the address and the line speed too (backup, restore)
         --all           params diff: the settings that are the same too
         --against HEX   params diff: compare the drive at -a with the drive at HEX
+        --range A-B     scan: the addresses, hex, default 1-FF
+        --framing F     scan: rtu (default), ascii, or both (ascii where rtu finds nothing)
+        --turnaround MS scan: what a drive is given beyond the frames' time on the line to
+                        answer, default 20 (0 to 1000)
     -h, --help          this text
     -V, --version       the version
     Options may stand anywhere; "--" ends them. A negative number is a value (move -1000).
@@ -318,6 +325,14 @@ COMMANDS
         runner; so does an empty line or a jump outside the list, where the runner idles. The
         file's lines are the window's, and read as the window reads them; the file must be a
         regular file of at most 1 MiB.
+    scan
+        Finds the drives on the line: each address of --range is sent a handshake at each line
+        speed of -b (a list such as 9600,19200; default the device's seven: 9600, 19200, 38400,
+        57600, 4800, 2400, 14400; "all" adds the port's others) and given the request's and the
+        reply's time on the line plus --turnaround to answer. A drive found has its parameters
+        read. An answer that comes damaged twice is listed as damaged, not as a drive. The port
+        gets its own settings back at the end. Prints one line (or JSON object) per drive and per
+        damaged address; exit 0 when a drive was found, 2 when none.
 
     params backup FILE
         Reads every setting the drive can be asked for into FILE (JSON, see README "Parameter
@@ -355,6 +370,8 @@ EXIT STATUS
     For run, the first exchange that was not good decides; 3 ends the run at once.
     4   params diff: differences found; params restore: a value did not read back as written
     For params, 64 also stands for a parameter-set file that cannot be read or written.
+    For run, the first exchange that was not good decides; 3 ends the run at once. For scan,
+    0 a drive was found, 2 none (damaged answers are no drive), 3 the port.
 
 EXAMPLES
     r7260-cli -p /dev/ttyUSB0 handshake
@@ -363,6 +380,7 @@ EXAMPLES
     r7260-cli -p /dev/ttyUSB0 -m ascii move-relative 0 10000
     r7260-cli -p /dev/ttyUSB0 raw 01 20 00 --crc
     r7260-cli -p /dev/ttyUSB0 run setup.txt --loops 3 -l 200 --stop-on-error
+    r7260-cli -p /dev/ttyUSB0 scan --range 1-20 -b 9600,19200 --json
     for a in 1 2 3; do r7260-cli -p /dev/ttyUSB0 -a $a handshake >/dev/null || echo "$a: $?"; done
 )");
 }
@@ -393,6 +411,14 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
         return runList(options, out, err);
     if (command == QLatin1String("params"))
         return params(options, out, err);
+    if (command == QLatin1String("scan"))
+        return scanBus(
+            options,
+            [&](transmission::Engine &engine) {
+                const auto status = openFailure(engine, options, err);
+                return status ? status : startLog(engine, options, err);
+            },
+            out, err);
     return deviceCommand(options, out, err);
 }
 

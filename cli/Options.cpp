@@ -28,6 +28,9 @@ enum class Key {
     LineSettings,
     All,
     Against,
+    Range,
+    ScanFraming,
+    Turnaround,
     Help,
     Version,
 };
@@ -59,6 +62,9 @@ const KnownOption kKnownOptions[] = {
     {Key::LineSettings, nullptr, "--line-settings", false},
     {Key::All, nullptr, "--all", false},
     {Key::Against, nullptr, "--against", true},
+    {Key::Range, nullptr, "--range", true},
+    {Key::ScanFraming, nullptr, "--framing", true},
+    {Key::Turnaround, nullptr, "--turnaround", true},
     {Key::Help, "-h", "--help", false},
     {Key::Version, "-V", "--version", false},
 };
@@ -98,10 +104,47 @@ std::optional<UsageError> apply(Options &o, Key key, const QString &option, cons
     case Key::Port:
         o.port = value;
         break;
-    case Key::Baud:
-        if (!fits(Form::LineRate, value))
-            return UsageError{wantsText(option, Form::LineRate, value)};
-        o.baud = value.toInt();
+    case Key::Baud: {
+        // One rate; for scan also a list, or every rate the port offers.
+        const bool all = value == QLatin1String("all");
+        const QStringList rates = all ? QStringList{} : value.split(u',');
+        o.speedList = all || rates.size() > 1;
+        o.scan.speeds = all ? automation::allScanSpeeds() : std::vector<qint32>{};
+        for (const QString &rate : rates) {
+            if (!fits(Form::LineRate, rate))
+                return UsageError{wantsText(option, Form::LineRate, rate)};
+            o.scan.speeds.push_back(rate.toInt());
+        }
+        o.baud = o.scan.speeds.front();
+        break;
+    }
+    case Key::Range: {
+        const qsizetype dash = value.indexOf(u'-');
+        const QString first = value.left(dash), last = value.mid(dash + 1);
+        if (dash < 0 || !fits(Form::Hex, first) || !fits(Form::Hex, last))
+            return wants(option, "two hex addresses joined by \"-\", such as 1-FF", value);
+        o.scan.first = first.toInt(nullptr, 16);
+        o.scan.last = last.toInt(nullptr, 16);
+        break;
+    }
+    case Key::ScanFraming: {
+        using automation::ScanFraming;
+        const QString name = value.toLower();
+        if (name == QLatin1String("rtu"))
+            o.scan.framing = ScanFraming::Rtu;
+        else if (name == QLatin1String("ascii"))
+            o.scan.framing = ScanFraming::Ascii;
+        else if (name == QLatin1String("both"))
+            o.scan.framing = ScanFraming::Both;
+        else
+            return wants(option, "rtu, ascii or both", value);
+        break;
+    }
+    case Key::Turnaround:
+        if (const auto ms = wholeNumber(value, 0, automation::kMaxTurnaroundMs))
+            o.scan.turnaroundMs = int(*ms);
+        else
+            return wants(option, "whole milliseconds from 0 to 1000", value);
         break;
     case Key::Address:
         if (!fits(Form::Hex, value))
@@ -190,6 +233,7 @@ std::variant<Options, UsageError> parseOptions(const QStringList &arguments) {
     Options o;
     bool runOptions = false;
     bool paramsOptions = false;
+    bool scanOptions = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &word = arguments[i];
         if (word == QLatin1String("--")) {
@@ -229,6 +273,8 @@ std::variant<Options, UsageError> parseOptions(const QStringList &arguments) {
         paramsOptions = paramsOptions || known->key == Key::Only ||
                         known->key == Key::LineSettings || known->key == Key::All ||
                         known->key == Key::Against;
+        scanOptions = scanOptions || known->key == Key::Range || known->key == Key::ScanFraming ||
+                      known->key == Key::Turnaround;
     }
     if (o.help || o.version)
         return o;
@@ -243,6 +289,9 @@ std::variant<Options, UsageError> parseOptions(const QStringList &arguments) {
     if (paramsOptions && command != QLatin1String("params"))
         return UsageError{QStringLiteral(
             "--only, --line-settings, --all and --against belong to the params command")};
+    if ((scanOptions || o.speedList) && command != QLatin1String("scan"))
+        return UsageError{QStringLiteral(
+            "--range, --framing, --turnaround and a list of rates belong to the scan command")};
     return o;
 }
 

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <variant>
 
+#include "automation/BusScan.h"
 #include "codec/Framing.h"
 
 namespace cli {
@@ -30,7 +31,10 @@ struct Options {
     bool lineSettings = false; // params: the address and line speed too
     bool all = false;          // params diff: the rows that are the same too
     QString against;           // params diff: the other drive's address, hex digits
-    QStringList words;         // the command and its arguments
+    // scan: the range, the speeds (-b; several, or "all"), the framing and the allowance.
+    automation::ScanPlan scan;
+    bool speedList = false; // -b named more than one speed
+    QStringList words;      // the command and its arguments
 };
 
 // What is wrong with the command line, in English.

@@ -220,6 +220,10 @@ The command list stays as it was.</translation>
         <source>参数组</source>
         <translation>Parameter sets</translation>
     </message>
+    <message>
+        <source>总线扫描</source>
+        <translation>Bus scan</translation>
+    </message>
 </context>
 <context>
     <name>InfoTabs</name>
@@ -877,6 +881,105 @@ The old file is unchanged.</translation>
     </message>
 </context>
 <context>
+    <name>ScanPanel</name>
+    <message>
+        <source>地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>通讯模式</source>
+        <translation>Framing</translation>
+    </message>
+    <message>
+        <source>响应时间(ms)</source>
+        <translation>Response (ms)</translation>
+    </message>
+    <message>
+        <source>扫描设置</source>
+        <translation>Scan settings</translation>
+    </message>
+    <message>
+        <source>驱动器在请求和回复占用线路的时间之外用来应答的时间</source>
+        <translation>The time a drive is given to answer beyond the request's and the reply's time on the line</translation>
+    </message>
+    <message>
+        <source>起始地址(Hex)：</source>
+        <translation>First address (hex):</translation>
+    </message>
+    <message>
+        <source>结束地址(Hex)：</source>
+        <translation>Last address (hex):</translation>
+    </message>
+    <message>
+        <source>通讯模式：</source>
+        <translation>Framing:</translation>
+    </message>
+    <message>
+        <source>应答余量(ms)：</source>
+        <translation>Turnaround allowance (ms):</translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation>Baud rates:</translation>
+    </message>
+    <message>
+        <source>开始扫描</source>
+        <translation>Start scan</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>使用所选设备</source>
+        <translation>Use selected drive</translation>
+    </message>
+    <message>
+        <source>把所选驱动器的地址、波特率和通讯模式填入串口设置</source>
+        <translation>Put the selected drive's address, baud rate and framing into the serial settings</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>已扫描 %1/%2，剩余约 %3 秒</source>
+        <translation>Scanned %1/%2, about %3 s left</translation>
+    </message>
+    <message>
+        <source>扫描完成：找到 %1 台驱动器</source>
+        <translation>Scan done: %1 drive(s) found</translation>
+    </message>
+    <message>
+        <source>扫描已取消：找到 %1 台驱动器</source>
+        <translation>Scan cancelled: %1 drive(s) found</translation>
+    </message>
+    <message>
+        <source>扫描中止：%1；已找到 %2 台驱动器</source>
+        <translation>Scan stopped: %1; %2 drive(s) found</translation>
+    </message>
+    <message>
+        <source>以失败回复应答握手，错误码 %1</source>
+        <translation>Answered the handshake with a failure reply, error code %1</translation>
+    </message>
+    <message>
+        <source>这一行不是驱动器：%1</source>
+        <translation>This row is no drive: %1</translation>
+    </message>
+    <message>
+        <source>已选地址 %1、%2 波特；串口正以 %3 波特打开，请关闭后重新打开</source>
+        <translation>Address %1 at %2 baud chosen; the port is open at %3 baud: close it and open it again</translation>
+    </message>
+    <message>
+        <source>已选地址 %1、%2 波特</source>
+        <translation>Address %1 at %2 baud chosen</translation>
+    </message>
+</context>
+<context>
     <name>SerialPanel</name>
     <message>
         <source>串口设置</source>
@@ -1008,6 +1111,77 @@ The old file is unchanged.</translation>
     <message>
         <source>通信记录已停止：无法写入 %1（%2）</source>
         <translation>The traffic record stopped: cannot write %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>automation</name>
+    <message>
+        <source>初速度</source>
+        <translation>Start speed</translation>
+    </message>
+    <message>
+        <source>最大速度</source>
+        <translation>Max speed</translation>
+    </message>
+    <message>
+        <source>末速度</source>
+        <translation>End speed</translation>
+    </message>
+    <message>
+        <source>加速度</source>
+        <translation>Acceleration</translation>
+    </message>
+    <message>
+        <source>减速度</source>
+        <translation>Deceleration</translation>
+    </message>
+    <message>
+        <source>归零速度</source>
+        <translation>Homing speed</translation>
+    </message>
+    <message>
+        <source>波特率代码</source>
+        <translation>Baud code</translation>
+    </message>
+    <message>
+        <source>地址范围无效：起止地址须在 1 到 FF 之间，且起始地址不大于结束地址</source>
+        <translation>Address range not valid: the first and the last address must lie between 1 and FF, the first not above the last</translation>
+    </message>
+    <message>
+        <source>没有选择要扫描的波特率</source>
+        <translation>No baud rate chosen to scan</translation>
+    </message>
+    <message>
+        <source>波特率无效：只能选串口提供的波特率，每个只能选一次</source>
+        <translation>Baud rates not valid: only rates the port offers, each once</translation>
+    </message>
+    <message>
+        <source>应答余量须在 0 到 %1 ms 之间</source>
+        <translation>The turnaround allowance must lie between 0 and %1 ms</translation>
+    </message>
+    <message>
+        <source>串口未打开，扫描未开始</source>
+        <translation>The port is not open; the scan did not start</translation>
+    </message>
+    <message>
+        <source>扫描正在进行</source>
+        <translation>A scan is already under way</translation>
+    </message>
+    <message>
+        <source>回复损坏：同一地址上有两台驱动器，或波特率不对？</source>
+        <translation>reply damaged: two drives at one address, or a wrong speed?</translation>
+    </message>
+    <message>
+        <source>串口已关闭</source>
+        <translation>The port was closed</translation>
+    </message>
+    <message>
+        <source>串口不能以 %1 波特通讯</source>
+        <translation>The port cannot run at %1 baud</translation>
+    </message>
+    <message>
+        <source>串口设置未能恢复为 %1</source>
+        <translation>The port's settings could not be put back to %1</translation>
     </message>
 </context>
 <context>

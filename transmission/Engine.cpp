@@ -312,7 +312,9 @@ bool Engine::poll(int maxRead) {
     m_port->setInputLen(before);
     if (!m_reader.waiting()) {
         m_waitingSince.reset();
-    } else if (!received) {
+    } else if (!received && !m_timeout.isActive()) {
+        // While an exchange waits, its timeout gives the reply up: a look from elsewhere (the
+        // window's poll) that falls between a slow reply's bytes must not cut it short.
         giveUpWaiting();
     } else if (m_waitingSince) {
         // Bytes keep coming, but not the rest of this reply: given up once its time on the line

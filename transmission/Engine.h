@@ -142,7 +142,8 @@ public:
 
     // Takes what waits at the port in reads of at most `maxRead` bytes (0: all at once), each
     // handed on through received(); true when anything came. A look that finds nothing while a
-    // reply waits for its rest gives that reply up, and so does one that finds the rest overdue.
+    // reply waits for its rest gives that reply up (not while an exchange waits for it: its
+    // timeout does), and so does one that finds the rest overdue.
     bool poll(int maxRead);
     // Bytes taken as if read from the port.
     void deliver(const QByteArray &bytes, int count, Clock::time_point arrived = {});
