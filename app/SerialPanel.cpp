@@ -40,10 +40,10 @@ SerialPanel::SerialPanel(transmission::Engine &engine, PanelHost &host)
     Frame4 = m_texts->group(new QGroupBox, "Frame4", QT_TR_NOOP("串口设置"));
     auto *g = ui::compactGrid(Frame4);
     Combo1 = ui::combo("Combo1", comPorts(), QStringLiteral("COM1"));
-    Combo2 = ui::combo("Combo2",
-                       {"300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400",
-                        "56000", "57600", "115200", "128000"},
-                       QStringLiteral("9600"));
+    QStringList rates;
+    for (const char *rate : device::lineRates())
+        rates << QLatin1String(rate);
+    Combo2 = ui::combo("Combo2", rates, QStringLiteral("9600"));
     Command32 = m_texts->button("Command32", QT_TR_NOOP("打开"));
     Command33 = m_texts->button("Command33", QT_TR_NOOP("关闭"));
     Command33->setEnabled(false);

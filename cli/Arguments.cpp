@@ -15,8 +15,7 @@ namespace cli {
 namespace {
 
 // The window's list of line speeds; the device's own rates are all among them.
-const char *const kLineRates[] = {"300",   "600",   "1200",  "2400",  "4800",   "9600",  "14400",
-                                  "19200", "38400", "56000", "57600", "115200", "128000"};
+const std::span<const char *const> kLineRates = device::lineRates();
 
 bool isDigit(QChar c) {
     return c >= u'0' && c <= u'9';

@@ -133,6 +133,13 @@ int argumentCount(Layout layout) {
     }
 }
 
+std::span<const char *const> lineRates() {
+    static const char *const rates[] = {"300",   "600",   "1200",  "2400",  "4800",
+                                        "9600",  "14400", "19200", "38400", "56000",
+                                        "57600", "115200", "128000"};
+    return rates;
+}
+
 std::span<const BaudRate> baudRates() {
     return kBaudRates;
 }

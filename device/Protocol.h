@@ -171,6 +171,8 @@ struct BaudRate {
     quint8 code;
 };
 std::span<const BaudRate> baudRates();
+// The line speeds the tool offers for its port, slowest first; the device's own are among them.
+std::span<const char *const> lineRates();
 quint8 baudRateCode(QStringView text);
 // The CAN side's baud rates "1M" ... "5K"; the code is the position counted from 1, 0 otherwise.
 std::span<const char *const> canBaudRates();

@@ -1580,6 +1580,21 @@ Add the current user to the dialout group, log in again and retry.</translation>
     </message>
 </context>
 <context>
+    <name>transmission</name>
+    <message>
+        <source>串口已关闭</source>
+        <translation>the port was closed</translation>
+    </message>
+    <message>
+        <source>串口未打开</source>
+        <translation>the port is not open</translation>
+    </message>
+    <message>
+        <source>串口拒绝写入</source>
+        <translation>the port refused the bytes</translation>
+    </message>
+</context>
+<context>
     <name>ui</name>
     <message>
         <source>加入高级命令</source>

@@ -73,7 +73,7 @@ std::optional<OpenError> Engine::openPort(const QString &portName, QString setti
 }
 
 void Engine::closePort() {
-    cancelExchanges(QStringLiteral("the port was closed"));
+    cancelExchanges(QCoreApplication::translate("transmission", "串口已关闭"));
     m_port->close();
 }
 
@@ -154,7 +154,8 @@ bool Engine::write(const Outgoing &out, bool background) {
     }
     const Clock::time_point when = Clock::now();
     m_lastWrite = when;
-    m_awaitingFirstBytes = true;
+    // The status bar's response time is the engineer's own requests', not a feature's polling.
+    m_awaitingFirstBytes = !background;
     emit sent(Sent{out.wire, out.caption, out.mapped, when, background});
     if (m_record.recording())
         recordLine(m_record.sent(wallTime(when), out.wire,
@@ -230,7 +231,7 @@ void Engine::startNext() {
     m_current = std::move(current);
 
     if (!m_port->PortOpen()) {
-        finish(QStringLiteral("the port is not open"));
+        finish(QCoreApplication::translate("transmission", "串口未打开"));
         return;
     }
     m_port->setPrompt(true);
@@ -238,7 +239,7 @@ void Engine::startNext() {
                             ? m_current->pending.request.timeoutMs
                             : timeoutFor(m_current->pending.request.frame);
     if (!write(m_current->out, m_current->pending.request.background)) {
-        finish(QStringLiteral("the port refused the bytes"));
+        finish(QCoreApplication::translate("transmission", "串口拒绝写入"));
         return;
     }
     m_current->written = m_lastWrite;
