@@ -64,8 +64,7 @@ void PortReader::run() {
             const auto arrived = Clock::now();
             {
                 const std::lock_guard lock(m_mutex);
-                m_reads.push_back({arrived, QByteArray(chunk, n)});
-                m_waiting += n;
+                m_received.add(arrived, QByteArray(chunk, n));
                 m_receivedAny = true;
                 m_changed.notify_all();
             }
@@ -93,7 +92,7 @@ void PortReader::run() {
 
 qsizetype PortReader::waiting() const {
     const std::lock_guard lock(m_mutex);
-    return m_waiting;
+    return m_received.waiting();
 }
 
 bool PortReader::receivedAny() const {
@@ -103,34 +102,19 @@ bool PortReader::receivedAny() const {
 
 QByteArray PortReader::take(qsizetype max, Clock::time_point *arrived) {
     const std::lock_guard lock(m_mutex);
-    QByteArray taken;
-    taken.reserve(qMin(max, m_waiting));
-    if (arrived && !m_reads.empty())
-        *arrived = m_reads.front().arrived;
-    while (taken.size() < max && !m_reads.empty()) {
-        Read &read = m_reads.front();
-        const qsizetype n = qMin(max - taken.size(), read.bytes.size());
-        taken.append(read.bytes.constData(), n);
-        if (n == read.bytes.size())
-            m_reads.pop_front();
-        else
-            read.bytes.remove(0, n); // the rest arrived at the same moment
-    }
-    m_waiting -= taken.size();
-    return taken;
+    return m_received.take(max, arrived);
 }
 
 void PortReader::clear() {
     const std::lock_guard lock(m_mutex);
-    m_reads.clear();
-    m_waiting = 0;
+    m_received.clear();
 }
 
 bool PortReader::waitForBytes(int ms) {
     std::unique_lock lock(m_mutex);
     m_changed.wait_for(lock, std::chrono::milliseconds(ms),
-                       [this] { return m_waiting > 0 || m_lost.has_value(); });
-    return m_waiting > 0;
+                       [this] { return m_received.waiting() > 0 || m_lost.has_value(); });
+    return m_received.waiting() > 0;
 }
 
 std::optional<QString> PortReader::lost() const {

@@ -9,10 +9,11 @@
 #include <chrono>
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <optional>
 #include <thread>
+
+#include "serial/ReceivedBytes.h"
 
 namespace serial {
 
@@ -46,13 +47,7 @@ private:
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
-    // What arrived, read by read, with when each read came.
-    struct Read {
-        Clock::time_point arrived;
-        QByteArray bytes;
-    };
-    std::deque<Read> m_reads;
-    qsizetype m_waiting = 0;
+    ReceivedBytes m_received;
     bool m_receivedAny = false;
     std::optional<QString> m_lost;
     std::atomic<bool> m_prompt = false;

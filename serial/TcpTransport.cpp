@@ -71,26 +71,11 @@ bool TcpTransport::send(const QByteArray &wire) {
 }
 
 QByteArray TcpTransport::take(qsizetype max, Clock::time_point *arrived) {
-    QByteArray taken;
-    taken.reserve(qMin(max, m_waiting));
-    if (arrived && !m_reads.empty())
-        *arrived = m_reads.front().arrived;
-    while (taken.size() < max && !m_reads.empty()) {
-        Read &read = m_reads.front();
-        const qsizetype n = qMin(max - taken.size(), read.bytes.size());
-        taken.append(read.bytes.constData(), n);
-        if (n == read.bytes.size())
-            m_reads.pop_front();
-        else
-            read.bytes.remove(0, n); // the rest arrived at the same moment
-    }
-    m_waiting -= taken.size();
-    return taken;
+    return m_received.take(max, arrived);
 }
 
 void TcpTransport::clearInput() {
-    m_reads.clear();
-    m_waiting = 0;
+    m_received.clear();
 }
 
 void TcpTransport::onConnected() {
@@ -115,7 +100,7 @@ void TcpTransport::onSettled() {
     if (!alive || !isOpen())
         return;
     sessionOpened();
-    if (alive && isOpen() && m_prompt && m_waiting > 0)
+    if (alive && isOpen() && m_prompt && m_received.waiting() > 0)
         emit bytesArrived();
 }
 
@@ -123,7 +108,7 @@ void TcpTransport::onReadyRead() {
     if (m_state == State::Closed)
         return;
     readIncoming();
-    if (m_state == State::Open && m_prompt && m_waiting > 0)
+    if (m_state == State::Open && m_prompt && m_received.waiting() > 0)
         emit bytesArrived();
 }
 
@@ -133,8 +118,7 @@ void TcpTransport::readIncoming() {
     const QByteArray bytes = lineBytes(m_socket.readAll());
     if (bytes.isEmpty())
         return;
-    m_reads.push_back({Clock::now(), bytes});
-    m_waiting += bytes.size();
+    m_received.add(Clock::now(), bytes);
     m_receivedAny = true;
 }
 
@@ -196,9 +180,7 @@ void TcpTransport::fail(OpenError::Kind kind, const QString &reason) {
 QString TcpTransport::serverWords(const QString &otherwise) {
     // A server turning a client away may say why in a line of text ("Port already in use").
     readIncoming();
-    QByteArray said;
-    for (const Read &read : m_reads)
-        said += read.bytes;
+    const QByteArray said = m_received.peek();
     QString text = QString::fromUtf8(said.left(200)).section(u'\n', 0, 0);
     for (QChar &c : text)
         if (!c.isPrint())

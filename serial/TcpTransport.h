@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <deque>
 
+#include "serial/ReceivedBytes.h"
 #include "serial/Transport.h"
 
 namespace serial {
@@ -40,7 +41,7 @@ public:
         return m_state == State::Connecting || m_state == State::Settling;
     }
     bool write(const QByteArray &bytes) override;
-    qsizetype waiting() const override { return m_waiting; }
+    qsizetype waiting() const override { return m_received.waiting(); }
     bool receivedAny() const override { return m_receivedAny; }
     QByteArray take(qsizetype max, Clock::time_point *arrived) override;
     void clearInput() override;
@@ -83,12 +84,7 @@ private:
     QByteArray m_held; // protocol words written while settling
     State m_state = State::Closed;
 
-    struct Read {
-        Clock::time_point arrived;
-        QByteArray bytes;
-    };
-    std::deque<Read> m_reads;
-    qsizetype m_waiting = 0;
+    ReceivedBytes m_received;
     bool m_receivedAny = false;
     bool m_prompt = false;
 };
