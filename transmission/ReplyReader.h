@@ -44,6 +44,8 @@ public:
     // cannot be the start of a reply are dropped.
     std::vector<ReplyFrame> flush();
     bool waiting() const { return !m_buffer.isEmpty(); }
+    // The bytes kept for a reply's rest.
+    QByteArrayView pending() const { return m_buffer; }
     // How many more bytes the reply waiting for its rest needs, as far as its start tells.
     std::optional<qsizetype> missing() const { return m_missing; }
     // Forgets received bytes still waiting (the addresses asked stay).
