@@ -71,6 +71,19 @@ private slots:
         QVERIFY(rx.captured(1).toInt() < 190);
         QVERIFY(t.control<QLabel>("ResponseTime")->text().contains(rx.captured(1)));
         QVERIFY(lines[1].left(23) <= lines[2].left(23)); // times in order
+
+        // The command line's --log records the same exchange in the same columns.
+        const QString cliFile = dir.filePath(QStringLiteral("cli.txt"));
+        t.click("Command33");
+        QCOMPARE(QProcess::execute(QStringLiteral(R7260_CLI_PATH),
+                                   {"-p", sim.path, "--log", cliFile, "handshake"}),
+                 0);
+        const QStringList cliLines = linesOf(cliFile);
+        QCOMPARE(cliLines.size(), 3);
+        QCOMPARE(cliLines[0], kHeader);
+        for (int i : {1, 2})
+            QCOMPARE(cliLines[i].section(u'\t', 1, 2), lines[i].section(u'\t', 1, 2));
+        QCOMPARE(cliLines[2].count(u'\t'), lines[2].count(u'\t'));
     }
 
     void killedProgramKeepsItsLines() {
