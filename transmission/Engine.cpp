@@ -17,6 +17,8 @@ namespace {
 
 // The window reads at most this much at once; exchanges read as the window does.
 constexpr int kReadSize = 512;
+// The most of what came between two exchanges that the next one reports (the latest bytes).
+constexpr qsizetype kStaleKept = 4096;
 // An RTU line's silence between frames: 3.5 characters, and 1.75 ms above 19,200 baud.
 constexpr qint64 kFastLineGapUs = 1750;
 constexpr int kFastLine = 19200;
@@ -385,7 +387,9 @@ void Engine::handleRead(QByteArray bytes, int count, Clock::time_point arrived) 
     if (m_current)
         m_current->result.received += bytes;
     else
-        m_stale += bytes;
+        // Kept for the next exchange to name, not for ever: a window that only sends (or a
+        // flooded line) would otherwise hold every byte it ever received.
+        m_stale = (m_stale + bytes).right(kStaleKept);
     read.background = m_current && m_current->pending.request.background && !otherReplies;
     read.bytes = std::move(bytes);
 

@@ -62,7 +62,7 @@ struct ExchangeRequest {
 };
 
 struct Exchange {
-    QByteArray stale;    // bytes that came since the previous exchange, before this one's write
+    QByteArray stale; // the last (at most 4 KiB) bytes that came since the previous exchange
     QByteArray sent;     // as it went on the wire
     QByteArray received; // every byte that came while it was on the line
     // Its answer: a good or failure reply, or (when nothing better came in time) a reply to it
