@@ -46,6 +46,7 @@ Engine::Engine(QObject *parent) : QObject(parent), m_port(new serial::MSComm(thi
             poll(kReadSize);
     });
     connect(m_port, &serial::MSComm::portLost, this, [this](const QString &reason) {
+        m_lostReason = reason;
         cancelExchanges(reason);
         emit portLost(reason);
     });
@@ -68,6 +69,7 @@ std::optional<OpenError> Engine::openPort(const QString &portName, QString setti
     if (!name)
         return OpenError{OpenError::Kind::BadName, portName, {}};
     m_reader.clear(); // nothing from an earlier session joins the new one's bytes
+    m_lostReason.clear();
     if (name->kind != serial::PortName::Kind::Com)
         return serial::OpenCommPort(*m_port, portName, settings);
     int number = name->comNumber;
@@ -233,7 +235,9 @@ void Engine::startNext() {
     m_current = std::move(current);
 
     if (!m_port->PortOpen()) {
-        finish(QCoreApplication::translate("transmission", "串口未打开"));
+        // A port that went away says why, not merely that it is closed.
+        finish(!m_lostReason.isEmpty() ? m_lostReason
+                                       : QCoreApplication::translate("transmission", "串口未打开"));
         return;
     }
     m_port->setPrompt(true);
@@ -241,7 +245,9 @@ void Engine::startNext() {
                             ? m_current->pending.request.timeoutMs
                             : timeoutFor(m_current->pending.request.frame);
     if (!write(m_current->out, m_current->pending.request.background)) {
-        finish(QCoreApplication::translate("transmission", "串口拒绝写入"));
+        finish(!m_port->PortOpen() && !m_lostReason.isEmpty()
+                   ? m_lostReason
+                   : QCoreApplication::translate("transmission", "串口拒绝写入"));
         return;
     }
     m_current->written = m_lastWrite;

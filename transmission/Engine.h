@@ -207,6 +207,7 @@ private:
     QTimer m_timeout;
     QTimer m_next;     // the line's silence before the next request
     QByteArray m_stale; // bytes since the last exchange ended
+    QString m_lostReason; // why the port went away, until it is opened again
     Clock::time_point m_lastWrite{};
     Clock::time_point m_lastArrival{};
     bool m_awaitingFirstBytes = false;
