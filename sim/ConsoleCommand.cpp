@@ -46,4 +46,17 @@ ConsoleCommand parseConsoleLine(const QString &line, quint8 current) {
     return {Kind::Invalid, 0, QStringLiteral("unknown command \"%1\"").arg(line.trimmed())};
 }
 
+AimedLine splitAddress(const QString &line) {
+    const QString trimmed = line.trimmed();
+    if (!trimmed.startsWith(u'@'))
+        return {std::nullopt, line};
+    const qsizetype space = trimmed.indexOf(u' ');
+    const QString hex = trimmed.mid(1, space < 0 ? -1 : space - 1);
+    bool ok = false;
+    const uint address = hex.toUInt(&ok, 16);
+    if (!ok || address == 0 || address > 0xFF)
+        return {std::nullopt, {}, false};
+    return {quint8(address), space < 0 ? QString() : trimmed.mid(space + 1)};
+}
+
 } // namespace sim

@@ -5,6 +5,8 @@
 //   status      print the device's state
 //   help        list the commands
 //   quit        end the simulator
+// On a line of several drives a command goes to the first; "@1F status" aims it at the drives
+// at address 1F instead.
 
 #include <QString>
 #include <optional>
@@ -23,7 +25,16 @@ struct ConsoleCommand {
 // `current` is the inputs' present pattern, which "in3 1" changes one bit of.
 ConsoleCommand parseConsoleLine(const QString &line, quint8 current);
 
+// "@1F in 00101": the drive address a line is aimed at, if any, and the command after it.
+struct AimedLine {
+    std::optional<quint8> address;
+    QString command;
+    bool valid = true; // false when "@" is not followed by a hex address 1 to FF
+};
+AimedLine splitAddress(const QString &line);
+
 inline constexpr const char *kConsoleHelp =
-    "commands: in 00101 (IN5..IN1, 1 = on) | inN 0|1 (N = 1..5) | status | help | quit";
+    "commands: in 00101 (IN5..IN1, 1 = on) | inN 0|1 (N = 1..5) | status | help | quit; "
+    "with several drives a command goes to the first, or to those at an address: @1F status";
 
 } // namespace sim

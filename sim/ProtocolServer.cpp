@@ -254,13 +254,12 @@ std::vector<Exchange> ProtocolServer::extractFrames() {
                     m_buffer.size() - drop > kMaxBuffered))
                 ++drop;
             if (drop > 0)
-                out.push_back(unanswered(m_buffer.first(drop), QStringLiteral("noise discarded")));
+                out.push_back(unanswered(m_buffer.first(drop), QLatin1String(kNoiseNote)));
             m_buffer.remove(0, drop);
             break;
         }
         if (found.offset > 0)
-            out.push_back(
-                unanswered(m_buffer.first(found.offset), QStringLiteral("noise discarded")));
+            out.push_back(unanswered(m_buffer.first(found.offset), QLatin1String(kNoiseNote)));
         const QByteArray raw = m_buffer.mid(found.offset, found.length);
         m_buffer.remove(0, found.offset + found.length);
         switch (found.kind) {

@@ -33,6 +33,9 @@ struct Exchange {
     std::optional<quint8> newBaudCode;
 };
 
+// The note of bytes thrown away because no frame can start with them.
+inline constexpr const char *kNoiseNote = "noise discarded";
+
 class ProtocolServer {
 public:
     static constexpr qint64 kIdleGapMs = 30;

@@ -41,4 +41,15 @@ std::vector<ReplyShaper::Piece> ReplyShaper::shape(const QByteArray &reply) {
     return out;
 }
 
+QByteArray collide(const std::vector<QByteArray> &replies) {
+    qsizetype size = 0;
+    for (std::size_t late = 0; late < replies.size(); ++late)
+        size = std::max(size, qsizetype(late) + replies[late].size());
+    QByteArray line(size, '\0');
+    for (std::size_t late = 0; late < replies.size(); ++late)
+        for (qsizetype i = 0; i < replies[late].size(); ++i)
+            line[qsizetype(late) + i] = char(line[qsizetype(late) + i] | replies[late][i]);
+    return line;
+}
+
 } // namespace sim

@@ -33,4 +33,9 @@ private:
     QRandomGenerator m_random;
 };
 
+// What the line carries when several drives answer one request: no two turn round equally fast,
+// so each starts a byte time after the one before it, and where their bytes overlap the line
+// shows them OR-ed. Even identical replies come out damaged.
+QByteArray collide(const std::vector<QByteArray> &replies);
+
 } // namespace sim

@@ -49,7 +49,7 @@ std::unique_ptr<SimPort> SimPort::openPty(QString &error) {
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     ::fcntl(master, F_SETFD, FD_CLOEXEC);
     ::fcntl(slave, F_SETFD, FD_CLOEXEC);
-    return std::unique_ptr<SimPort>(new SimPort(master, slave, QString::fromLocal8Bit(name)));
+    return std::unique_ptr<SimPort>(new SimPort(master, slave, QString::fromLocal8Bit(name), -1));
 }
 
 std::unique_ptr<SimPort> SimPort::openDevice(const QString &path, int baud, QString &error) {
@@ -66,11 +66,11 @@ std::unique_ptr<SimPort> SimPort::openDevice(const QString &path, int baud, QStr
         return nullptr;
     }
     ::tcflush(fd, TCIOFLUSH);
-    return std::unique_ptr<SimPort>(new SimPort(fd, -1, path));
+    return std::unique_ptr<SimPort>(new SimPort(fd, -1, path, baud));
 }
 
-SimPort::SimPort(int fd, int slave, QString path)
-    : m_fd(fd), m_slave(slave), m_path(std::move(path)),
+SimPort::SimPort(int fd, int slave, QString path, int baud)
+    : m_fd(fd), m_slave(slave), m_path(std::move(path)), m_baud(baud),
       m_notifier(new QSocketNotifier(fd, QSocketNotifier::Read, this)) {
     connect(m_notifier, &QSocketNotifier::activated, this, &SimPort::readAvailable);
 }
@@ -107,10 +107,10 @@ void SimPort::readAvailable() {
         emit received(bytes);
 }
 
-qsizetype SimPort::write(const QByteArray &bytes) {
+qsizetype SimPort::write(const char *data, qsizetype size) {
     qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
+    while (done < size) {
+        const ssize_t n = ::write(m_fd, data + done, size_t(size - done));
         if (n > 0)
             done += n;
         else if (n < 0 && errno == EINTR)
@@ -118,14 +118,21 @@ qsizetype SimPort::write(const QByteArray &bytes) {
         else
             break; // a full line buffer (nobody reads) or a gone device: the rest is lost
     }
-    return bytes.size() - done;
+    return size - done;
 }
 
 bool SimPort::setBaudRate(int baud) {
     if (isPty())
         return true;
     ::tcdrain(m_fd);
-    return setLineSpeed(m_fd, baud);
+    if (!setLineSpeed(m_fd, baud))
+        return false;
+    m_baud = baud;
+    return true;
+}
+
+int SimPort::lineSpeed() const {
+    return isPty() ? sim::lineSpeed(m_slave) : m_baud;
 }
 
 } // namespace sim

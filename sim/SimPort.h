@@ -25,9 +25,13 @@ public:
     bool isPty() const { return m_slave >= 0; }
 
     // Writes what the line takes now; returns the number of bytes not written (0 normally).
-    qsizetype write(const QByteArray &bytes);
-    // Changes the line speed after everything written has left; a pty has no speed to change.
+    // Safe from another thread.
+    qsizetype write(const char *data, qsizetype size);
+    // Changes the line speed after everything written has left; a pty's speed is the tool's.
     bool setBaudRate(int baud);
+    // The speed the line runs at now: on a pty the one the tool set (both ends share the
+    // settings), on a device the one it was opened or last set with; -1 when unknown.
+    int lineSpeed() const;
 
 signals:
     void received(const QByteArray &bytes);
@@ -35,12 +39,13 @@ signals:
     void lost(const QString &reason);
 
 private:
-    SimPort(int fd, int slave, QString path);
+    SimPort(int fd, int slave, QString path, int baud);
     void readAvailable();
 
     int m_fd = -1;
     int m_slave = -1;
     QString m_path;
+    int m_baud = -1; // a device's speed
     QSocketNotifier *m_notifier = nullptr;
 };
 

@@ -2,13 +2,16 @@
 
 #include "codec/HexText.h"
 #include "sim/ConsoleCommand.h"
+#include "sim/LineWriter.h"
 #include "sim/SimPort.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QStringList>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -30,26 +33,32 @@ void printLine(const QString &text) {
 }
 
 Simulator::Simulator(const SimulatorOptions &options)
-    : m_options(options), m_model(options.address, options.switches), m_server(m_model),
-      m_shaper(options.shape, options.seed) {
-    m_model.setBaudCode(options.baudCode);
-    m_model.setInputs(options.inputs);
-    m_clock.start();
-    m_sendTimer.setSingleShot(true);
-    m_sendTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_sendTimer, &QTimer::timeout, this, &Simulator::sendDue);
+    : m_options(options), m_shaper(options.shape, options.seed), m_startNs(steadyNs()) {
+    for (const DriveOptions &drive : options.drives) {
+        m_drives.push_back(std::make_unique<Drive>(drive.address, options.switches));
+        m_drives.back()->model.setBaudCode(drive.baudCode);
+        m_drives.back()->model.setInputs(options.inputs);
+    }
 }
 
 Simulator::~Simulator() {
     removeLink();
 }
 
+qint64 Simulator::now() const {
+    return msAt(steadyNs());
+}
+
 bool Simulator::start(QString &error) {
-    const int baud = baudRateOf(m_model.baudCode()).value_or(9600);
+    const int baud = baudRateOf(m_drives.front()->model.baudCode()).value_or(9600);
     m_port = m_options.device.isEmpty() ? SimPort::openPty(error)
                                         : SimPort::openDevice(m_options.device, baud, error);
     if (!m_port)
         return false;
+    m_writer =
+        std::make_unique<LineWriter>([port = m_port.get()](const char *data, qsizetype size) {
+            return port->write(data, size);
+        });
     connect(m_port.get(), &SimPort::received, this, &Simulator::onReceived);
     connect(m_port.get(), &SimPort::lost, this, [this](const QString &reason) {
         log(QStringLiteral("the line is gone (%1); ending").arg(reason));
@@ -84,9 +93,13 @@ bool Simulator::start(QString &error) {
 
     m_console = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
     connect(m_console, &QSocketNotifier::activated, this, &Simulator::readConsole);
-    log(QStringLiteral("device at address %1 (hex), serving %2")
-            .arg(int(m_model.address()), 2, 16, QChar(u'0'))
-            .arg(m_port->path()));
+    QStringList addresses;
+    for (const auto &drive : m_drives)
+        addresses << QStringLiteral("%1").arg(int(drive->model.address()), 2, 16, QChar(u'0'));
+    log(QStringLiteral("%1 %2 (hex), serving %3%4")
+            .arg(m_drives.size() > 1 ? "drives at addresses" : "device at address",
+                 addresses.join(QStringLiteral(", ")), m_port->path(),
+                 m_options.lineTiming ? QStringLiteral(" with line timing") : QString()));
     return true;
 }
 
@@ -105,60 +118,154 @@ void Simulator::log(const QString &text) const {
 
 // ---- The line -------------------------------------------------------------------------------
 
+namespace {
+
+// Ten bits a byte: start, eight data bits, stop.
+qint64 byteTimeNs(int baud) {
+    return 10'000'000'000LL / baud;
+}
+
+qint64 msToNs(int ms) {
+    return qint64(ms) * 1000000;
+}
+
+} // namespace
+
+int Simulator::lineSpeed() const {
+    const int speed = m_port->lineSpeed();
+    return speed > 0 ? speed : baudRateOf(m_drives.front()->model.baudCode()).value_or(9600);
+}
+
+QString Simulator::driveName(std::size_t drive) const {
+    return m_drives.size() > 1 ? QStringLiteral("drive %1: ").arg(drive + 1) : QString();
+}
+
 void Simulator::onReceived(const QByteArray &bytes) {
-    for (const Exchange &exchange : m_server.feed(bytes, now())) {
+    const qint64 arrived = steadyNs();
+    const int speed = lineSpeed();
+    // A pty hands over what the tool wrote at once; on a line the bytes follow one another. A
+    // real device's line paces them itself.
+    const qint64 byteNs = m_options.lineTiming && m_port->isPty() ? byteTimeNs(speed) : 0;
+    const qint64 first = std::max(arrived, m_receivedUntil);
+    m_receivedUntil = first + bytes.size() * byteNs;
+
+    std::vector<std::size_t> hearing; // a drive at another speed reads nothing but garbage
+    for (std::size_t d = 0; d < m_drives.size(); ++d)
+        if (!checksSpeed() || baudRateOf(m_drives[d]->model.baudCode()) == speed)
+            hearing.push_back(d);
+    if (hearing.empty()) {
         if (m_options.verbose)
-            log(QStringLiteral("<- %1  (%2)").arg(hex(exchange.request), exchange.note));
-        if (!exchange.reply.isEmpty())
-            schedule(exchange.reply, exchange.newBaudCode);
-        else if (exchange.newBaudCode)
-            changeBaud(*exchange.newBaudCode);
+            log(QStringLiteral("<- %1  (no drive at %2 baud)").arg(hex(bytes)).arg(speed));
+        return;
+    }
+
+    // Fed a byte at a time, so a request is answered from the moment its last byte came and
+    // the drives answering the same request are known.
+    QByteArray noise;
+    const auto logNoise = [this, &noise] {
+        if (!noise.isEmpty())
+            log(QStringLiteral("<- %1  (%2)")
+                    .arg(hex(std::exchange(noise, {})), QLatin1String(kNoiseNote)));
+    };
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const qint64 at = first + (i + 1) * byteNs;
+        std::vector<Answer> answers;
+        std::vector<std::pair<QByteArray, QStringList>> notes; // one log line per request
+        for (const std::size_t d : hearing) {
+            for (Exchange &exchange : m_drives[d]->server.feed(bytes.sliced(i, 1), msAt(at))) {
+                if (exchange.note == QLatin1String(kNoiseNote)) {
+                    if (d == hearing.front())
+                        noise += exchange.request;
+                } else {
+                    auto it = std::find_if(notes.begin(), notes.end(), [&](const auto &n) {
+                        return n.first == exchange.request;
+                    });
+                    if (it == notes.end())
+                        it = notes.insert(notes.end(), {exchange.request, {}});
+                    it->second << driveName(d) + exchange.note;
+                }
+                if (!exchange.reply.isEmpty())
+                    answers.push_back({d, std::move(exchange)});
+                else if (exchange.newBaudCode)
+                    changeBaud(d, *exchange.newBaudCode);
+            }
+        }
+        if (m_options.verbose) {
+            for (const auto &[request, said] : notes) {
+                logNoise();
+                log(QStringLiteral("<- %1  (%2)").arg(hex(request), said.join(u"; ")));
+            }
+        }
+        if (!answers.empty())
+            answer(answers, at, speed);
+    }
+    if (m_options.verbose)
+        logNoise();
+}
+
+void Simulator::answer(const std::vector<Answer> &answers, qint64 requestEndNs, int speed) {
+    std::vector<QByteArray> replies;
+    std::vector<std::pair<std::size_t, quint8>> baudAfter; // changes once the reply is out
+    for (const Answer &a : answers) {
+        replies.push_back(a.exchange.reply);
+        if (a.exchange.newBaudCode)
+            baudAfter.emplace_back(a.drive, *a.exchange.newBaudCode);
+    }
+    if (replies.size() > 1)
+        log(QStringLiteral("%1 drives answer at once: their replies collide").arg(replies.size()));
+    const std::vector<ReplyShaper::Piece> pieces =
+        m_shaper.shape(replies.size() == 1 ? replies.front() : collide(replies));
+
+    // With line timing the turnaround counts from the request's end, and a reply waits for the
+    // line to be free; otherwise replies keep their order with the delay after each.
+    const qint64 byteNs = m_options.lineTiming ? byteTimeNs(speed) : 0;
+    qint64 start = m_options.lineTiming
+                       ? std::max(requestEndNs + msToNs(pieces.front().delayMs), m_sendingUntil)
+                       : std::max(requestEndNs, m_sendingUntil) + msToNs(pieces.front().delayMs);
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+        if (k > 0)
+            start = m_sendingUntil + msToNs(pieces[k].delayMs);
+        const QByteArray bytes = pieces[k].bytes;
+        auto after = k + 1 == pieces.size() ? baudAfter : decltype(baudAfter){};
+        m_writer->push(
+            {start, m_port->isPty() ? byteNs : 0, bytes, [this, bytes, after](qsizetype lost) {
+                 QMetaObject::invokeMethod(
+                     this,
+                     [this, bytes, after, lost] {
+                         if (m_options.verbose)
+                             log(QStringLiteral("-> %1").arg(hex(bytes)));
+                         if (lost > 0)
+                             log(QStringLiteral("%1 byte(s) of the reply could not be "
+                                                "written (nobody reads?)")
+                                     .arg(lost));
+                         for (const auto &[drive, code] : after)
+                             changeBaud(drive, code);
+                     },
+                     Qt::QueuedConnection);
+             }});
+        m_sendingUntil = start + bytes.size() * byteNs;
     }
 }
 
-void Simulator::schedule(const QByteArray &reply, std::optional<quint8> baudAfter) {
-    const std::vector<ReplyShaper::Piece> pieces = m_shaper.shape(reply);
-    // Replies keep their order: a piece is never due before the one queued ahead of it.
-    qint64 due = now();
-    if (!m_outgoing.empty())
-        due = std::max(due, m_outgoing.back().due);
-    for (std::size_t i = 0; i < pieces.size(); ++i) {
-        due += pieces[i].delayMs;
-        m_outgoing.push_back(
-            {due, pieces[i].bytes, i + 1 == pieces.size() ? baudAfter : std::nullopt});
-    }
-    sendDue();
-}
-
-void Simulator::sendDue() {
-    while (!m_outgoing.empty() && m_outgoing.front().due <= now()) {
-        const Pending piece = m_outgoing.front();
-        m_outgoing.pop_front();
-        const qsizetype lost = m_port->write(piece.bytes);
-        if (m_options.verbose)
-            log(QStringLiteral("-> %1").arg(hex(piece.bytes)));
-        if (lost > 0)
-            log(QStringLiteral("%1 byte(s) of the reply could not be written (nobody reads?)")
-                    .arg(lost));
-        if (piece.baudAfter)
-            changeBaud(*piece.baudAfter);
-    }
-    if (!m_outgoing.empty())
-        m_sendTimer.start(int(std::max<qint64>(0, m_outgoing.front().due - now())));
-}
-
-void Simulator::changeBaud(quint8 code) {
+void Simulator::changeBaud(std::size_t drive, quint8 code) {
     const int baud = baudRateOf(code).value_or(9600);
-    if (!m_port->setBaudRate(baud))
-        log(QStringLiteral("cannot change the line to %1 baud: %2")
-                .arg(baud)
-                .arg(QString::fromLocal8Bit(std::strerror(errno))));
-    else
-        log(QStringLiteral("line speed now %1 baud (code %2)%3")
-                .arg(baud)
-                .arg(code)
-                .arg(m_port->isPty() ? QStringLiteral(", recorded only: a pty has no speed")
-                                     : QString()));
+    const QString who = driveName(drive);
+    if (!m_port->isPty()) {
+        if (!m_port->setBaudRate(baud))
+            log(QStringLiteral("%1cannot change the line to %2 baud: %3")
+                    .arg(who)
+                    .arg(baud)
+                    .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        else
+            log(QStringLiteral("%1line speed now %2 baud (code %3)").arg(who).arg(baud).arg(code));
+        return;
+    }
+    log(QStringLiteral("%1line speed now %2 baud (code %3)%4")
+            .arg(who)
+            .arg(baud)
+            .arg(code)
+            .arg(checksSpeed() ? QStringLiteral(", answering requests at that speed only")
+                               : QStringLiteral(", recorded only: a pty has no speed")));
 }
 
 // ---- The console ----------------------------------------------------------------------------
@@ -191,33 +298,51 @@ void Simulator::readConsole() {
 }
 
 void Simulator::runConsoleLine(const QString &line) {
-    const ConsoleCommand command = parseConsoleLine(line, m_model.inputs());
-    switch (command.kind) {
-    case ConsoleCommand::Kind::Nothing:
-        return;
-    case ConsoleCommand::Kind::Invalid:
-        printLine(QStringLiteral("error: %1; %2").arg(command.error, QLatin1String(kConsoleHelp)));
-        return;
-    case ConsoleCommand::Kind::Help:
-        printLine(QLatin1String(kConsoleHelp));
-        return;
-    case ConsoleCommand::Kind::Quit:
-        QCoreApplication::quit();
-        return;
-    case ConsoleCommand::Kind::Status:
-        m_model.advanceTo(now());
-        printLine(m_model.statusText());
-        return;
-    case ConsoleCommand::Kind::SetInputs: {
-        const auto ran = m_server.setInputs(command.inputs, now());
-        printLine(QStringLiteral("inputs IN5..IN1: %1").arg(patternText(m_model.inputs())));
-        if (ran) {
-            printLine(QStringLiteral("%1: %2").arg(ran->note, hex(ran->request)));
-            if (ran->newBaudCode)
-                changeBaud(*ran->newBaudCode);
+    const auto refuse = [](const QString &why) {
+        printLine(QStringLiteral("error: %1; %2").arg(why, QLatin1String(kConsoleHelp)));
+    };
+    const AimedLine aimed = splitAddress(line);
+    if (!aimed.valid)
+        return refuse(QStringLiteral("@ wants a drive address in hex, 1 to FF"));
+    std::vector<std::size_t> targets;
+    for (std::size_t d = 0; d < m_drives.size(); ++d)
+        if (aimed.address ? m_drives[d]->model.address() == *aimed.address : d == 0)
+            targets.push_back(d);
+    if (targets.empty())
+        return refuse(
+            QStringLiteral("no drive at address %1").arg(*aimed.address, 2, 16, QChar(u'0')));
+
+    for (const std::size_t d : targets) {
+        Drive &drive = *m_drives[d];
+        const ConsoleCommand command = parseConsoleLine(aimed.command, drive.model.inputs());
+        switch (command.kind) {
+        case ConsoleCommand::Kind::Nothing:
+            return;
+        case ConsoleCommand::Kind::Invalid:
+            return refuse(command.error);
+        case ConsoleCommand::Kind::Help:
+            printLine(QLatin1String(kConsoleHelp));
+            return;
+        case ConsoleCommand::Kind::Quit:
+            QCoreApplication::quit();
+            return;
+        case ConsoleCommand::Kind::Status:
+            drive.model.advanceTo(now());
+            printLine(drive.model.statusText());
+            break;
+        case ConsoleCommand::Kind::SetInputs: {
+            const auto ran = drive.server.setInputs(command.inputs, now());
+            printLine(QStringLiteral("%1inputs IN5..IN1: %2")
+                          .arg(driveName(d), patternText(drive.model.inputs())));
+            if (ran) {
+                printLine(
+                    QStringLiteral("%1%2: %3").arg(driveName(d), ran->note, hex(ran->request)));
+                if (ran->newBaudCode)
+                    changeBaud(d, *ran->newBaudCode);
+            }
+            break;
         }
-        return;
-    }
+        }
     }
 }
 

@@ -1,7 +1,6 @@
 // r7260-sim: a virtual R7260S on a pseudo-terminal (or a real serial device), for trying and
 // testing the tool without hardware. See "Virtual device" in the README.
 
-#include "codec/NumericText.h"
 #include "sim/ConsoleCommand.h"
 #include "sim/Simulator.h"
 
@@ -78,19 +77,27 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Create a symbolic link to the pseudo-terminal."),
                                   QStringLiteral("path"));
-    const QCommandLineOption address(QStringLiteral("address"),
-                                     QStringLiteral("Device address in hex, 1 to FF (default 1)."),
-                                     QStringLiteral("hex"), QStringLiteral("1"));
-    const QCommandLineOption baud(QStringLiteral("baud"),
-                                  QStringLiteral("Line speed at start: 2400, 4800, 9600, 14400, "
-                                                 "19200 or 38400 (default 9600)."),
-                                  QStringLiteral("rate"), QStringLiteral("9600"));
+    const QCommandLineOption address(
+        QStringLiteral("address"),
+        QStringLiteral("Device address in hex, 1 to FF (default 1); several, comma separated "
+                       "(1,5,1F), put a line of drives on the port."),
+        QStringLiteral("hex[,hex...]"), QStringLiteral("1"));
+    const QCommandLineOption baud(
+        QStringLiteral("baud"),
+        QStringLiteral("Line speed at start: 2400, 4800, 9600, 14400, 19200 or 38400 (default "
+                       "9600); one for every drive, or one per address."),
+        QStringLiteral("rate[,rate...]"), QStringLiteral("9600"));
+    const QCommandLineOption lineTiming(
+        QStringLiteral("line-timing"),
+        QStringLiteral("Receive and send at the line's speed, 10 bits a byte, with a 2 ms "
+                       "turnaround unless --reply-delay is given."));
     const QCommandLineOption seed(QStringLiteral("seed"),
                                   QStringLiteral("Random seed for --split and --noise."),
                                   QStringLiteral("n"));
     const QCommandLineOption delay(QStringLiteral("reply-delay"),
-                                   QStringLiteral("Wait this long before each reply."),
-                                   QStringLiteral("ms"), QStringLiteral("0"));
+                                   QStringLiteral("Wait this long before each reply (default 0; "
+                                                  "2 with --line-timing)."),
+                                   QStringLiteral("ms"));
     const QCommandLineOption split(QStringLiteral("split"),
                                    QStringLiteral("Write each reply in two or three pieces, "
                                                   "5 ms apart."));
@@ -114,8 +121,8 @@ int main(int argc, char *argv[]) {
                                     QStringLiteral("Inputs at start, IN5..IN1, 1 = on "
                                                    "(default 00000)."),
                                     QStringLiteral("bits"), QStringLiteral("00000"));
-    parser.addOptions({device, link, address, baud, seed, delay, split, noise, verbose, exitOnEof,
-                       left, right, origin, inputs});
+    parser.addOptions({device, link, address, baud, lineTiming, seed, delay, split, noise, verbose,
+                       exitOnEof, left, right, origin, inputs});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument \"%1\"; see --help")
@@ -127,23 +134,35 @@ int main(int argc, char *argv[]) {
     options.link = parser.value(link);
     if (!options.device.isEmpty() && !options.link.isEmpty())
         fail(QStringLiteral("--link applies to the pseudo-terminal, not to --device"));
-    const auto deviceAddress = codec::readHexInteger<quint8>(parser.value(address));
-    if (!deviceAddress || *deviceAddress == 0 || parser.value(address).trimmed().isEmpty())
-        fail(QStringLiteral("--address wants a hex address from 1 to FF"));
-    options.address = *deviceAddress;
-    const qint64 rate = integerOption(parser.value(baud), QStringLiteral("baud"), 0, 1000000);
-    options.baudCode = 0;
-    for (quint8 code = 0; code < 16 && options.baudCode == 0; ++code)
-        if (sim::baudRateOf(code) == rate)
-            options.baudCode = code;
-    if (options.baudCode == 0)
-        fail(QStringLiteral("--baud wants 2400, 4800, 9600, 14400, 19200 or 38400"));
+    const QStringList addresses = parser.value(address).split(u',');
+    const QStringList rates = parser.value(baud).split(u',');
+    if (rates.size() != 1 && rates.size() != addresses.size())
+        fail(QStringLiteral("--baud wants one rate for every drive, or one per address"));
+    options.drives.clear();
+    for (qsizetype i = 0; i < addresses.size(); ++i) {
+        bool ok = false;
+        const uint hex = addresses[i].trimmed().toUInt(&ok, 16);
+        if (!ok || hex == 0 || hex > 0xFF)
+            fail(QStringLiteral("--address wants hex addresses from 1 to FF, comma separated"));
+        const qint64 rate = integerOption(rates[rates.size() == 1 ? 0 : i].trimmed(),
+                                          QStringLiteral("baud"), 0, 1000000);
+        quint8 baudCode = 0;
+        for (quint8 code = 0; code < 16 && baudCode == 0; ++code)
+            if (sim::baudRateOf(code) == rate)
+                baudCode = code;
+        if (baudCode == 0)
+            fail(QStringLiteral("--baud wants 2400, 4800, 9600, 14400, 19200 or 38400"));
+        options.drives.push_back({quint8(hex), baudCode});
+    }
     options.seed =
         parser.isSet(seed)
             ? quint32(integerOption(parser.value(seed), QStringLiteral("seed"), 0, 0xFFFFFFFF))
             : QRandomGenerator::system()->generate();
+    options.lineTiming = parser.isSet(lineTiming);
     options.shape.replyDelayMs =
-        int(integerOption(parser.value(delay), QStringLiteral("reply-delay"), 0, 60000));
+        parser.isSet(delay)
+            ? int(integerOption(parser.value(delay), QStringLiteral("reply-delay"), 0, 60000))
+            : (options.lineTiming ? 2 : 0);
     options.shape.split = parser.isSet(split);
     options.shape.noise = parser.isSet(noise);
     options.verbose = parser.isSet(verbose);

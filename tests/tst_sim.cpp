@@ -1,5 +1,5 @@
 // The virtual device without I/O: the axis on model time, and the serial side (replies in RTU and
-// ASCII, what it ignores, frames split over reads, IO bindings). The CRCs and LRCs in the tables
+// ASCII, what it ignores, frames split over reads). The CRCs and LRCs in the tables
 // come from Python's crcmod ("modbus") and a plain LRC sum, not from the codec under test.
 
 #include <QTest>
@@ -215,25 +215,8 @@ private slots:
         const QByteArray query = hex("01 26 00 3A60");          // the start speed, 100 by default
         const QByteArray answer = hex("01 26 04 00000064 FCED");
         // clang-format off
-        QTest::newRow("end speed default") << QByteArray() << hex("01 2A 00 3F60") << hex("01 2A 04 000003E8 FD74");
         QTest::newRow("set with one data byte") << QByteArray() << hex("01 25 01 05 D180") << hex("01 A5 03 1B51");
-        QTest::newRow("position after a move back") << back << hex("01 37 00 3630") << hex("01 37 04 FFFFFC18 BF69");
-        QTest::newRow("24-bit move, direction 2") << QByteArray() << hex("01 32 04 02 0003E8 FF14") << hex("01 B2 03 14A1");
-        QTest::newRow("move while moving") << run << hex("01 31 04 00002710 E41D") << hex("01 B1 05 9453");
-        QTest::newRow("address change while moving") << run << hex("01 22 01 02 2183") << hex("01 A2 05 9963");
-        QTest::newRow("baud change while moving") << run << hex("01 24 01 08 4185") << hex("01 A4 05 9AC3");
-        QTest::newRow("run while moving") << run << hex("01 33 04 0000000A 7FC4") << hex("01 B3 05 9533");
-        QTest::newRow("homing while moving") << run << hex("01 3E 01 01 A044") << hex("01 BE 05 91A3");
-        QTest::newRow("factory settings while moving") << run << reset << hex("01 C7 05 B233");
-        QTest::newRow("max speed set while moving") << run << hex("01 27 04 00001388 F181") << hex("01 27 00 3BF0");
-        QTest::newRow("speed while running") << run << hex("01 36 00 37A0") << hex("01 36 04 000003E8 FF28");
         QTest::newRow("state at the origin") << QByteArray() << hex("01 3B 00 3330") << hex("01 3B 04 00 01 00 01 6E8B");
-        QTest::newRow("immediate stop") << QByteArray() << hex("01 3C 00 3100") << hex("01 3C");
-        QTest::newRow("speed factor") << QByteArray() << hex("01 44 04 000001F4 F553") << hex("01 44");
-        QTest::newRow("binding query without binding") << QByteArray() << hex("01 41 01 02 D19D") << hex("01 C1 02 F051");
-        QTest::newRow("binding of a binding command") << QByteArray() << hex("01 40 05 03 40020101 F006") << hex("01 C0 03 3001");
-        QTest::newRow("binding with a wrong count") << QByteArray() << hex("01 40 08 03 3105 0000000000 078F") << hex("01 C0 03 3001");
-        QTest::newRow("inputs, second code") << QByteArray() << hex("01 43 00 1130") << hex("01 43 05 0101010101 5EFA");
         QTest::newRow("six bytes to CAN") << QByteArray() << hex("01 4C 06 010203040506 DFC3") << hex("01 CC 03 3501");
         QTest::newRow("unknown device code") << QByteArray() << hex("01 50 00 1C00") << hex("01 D0 01 BC00");
         QTest::newRow("write single register") << QByteArray() << hex("01 06 0001 0003 980B") << hex("01 86 01 83A0");
@@ -245,7 +228,6 @@ private slots:
         QTest::newRow("write what cannot run") << QByteArray() << hex("01 10 0035 0002 04 00002710 2AB8") << hex("01 90 04 4DC3");
         QTest::newRow("write while busy") << run << hex("01 10 0031 0002 04 00002710 2B4B") << hex("01 90 06 CC02");
         QTest::newRow("ASCII lower-case set") << QByteArray() << QByteArray(":012f040000271095\r\n") << QByteArray(":012F00D0\r\n");
-        QTest::newRow("ASCII short reply") << QByteArray() << QByteArray(":013C00C3\r\n") << QByteArray(":013CC3\r\n");
         QTest::newRow("ASCII short write") << QByteArray() << QByteArray(":0110002200020402C5\r\n") << QByteArray(":011000220002CB\r\n");
         QTest::newRow("ASCII and RTU in one read") << QByteArray() << ":012000DF\r\n" + hex("01 20 00 39C0") << ":012000DF\r\n" + hex("01 20 00 39C0");
         QTest::newRow("new address after the reply") << QByteArray() << hex("01 22 01 02 2183 01 20 00 39C0 02 20 00 C9C0") << hex("01 22 00 38A0 02 20 00 C9C0");
@@ -259,12 +241,8 @@ private slots:
         QTest::newRow("ignores an unfinished ASCII frame") << QByteArray() << ":0120" + query << answer;
         QTest::newRow("ignores an incomplete frame") << QByteArray() << hex("01 25 04 00 0027") + query << answer;
         QTest::newRow("ignores a flood") << QByteArray() << hex("01 4C FF") + QByteArray(4000, '\x4C') + query << answer;
-        QTest::newRow("factory parameters") << hex("01 25 04 00002710 E709") << reset + query << hex("01 47") + answer;
-        QTest::newRow("factory baud code") << hex("01 24 01 08 4185") << reset + hex("01 23 00 3930") << hex("01 47 01 23 01 06 7180");
         QTest::newRow("factory register base") << hex("01 3F 04 00000064 FEE4") << reset + hex("01 03 0026 0002 25C0") << hex("01 47 01 03 04 00000064 FBD8");
-        QTest::newRow("factory bindings") << hex("01 40 07 01 31 04 00002710 AEFA") << reset + hex("01 41 01 01 919C") << hex("01 47 01 C1 02 F051");
         QTest::newRow("factory address, replies from the old") << hex("01 22 01 02 2183") << hex("02 47 00 E3F0 01 20 00 39C0") << hex("02 47 01 20 00 39C0");
-        QTest::newRow("factory settings keep the position") << back << reset + hex("01 37 00 3630") << hex("01 47 01 37 04 FFFFFC18 BF69");
         // clang-format on
     }
     void replies() {
@@ -278,16 +256,6 @@ private slots:
             QCOMPARE((first + device.replies(request.sliced(cut), 10010)).toHex(' '),
                      expected.toHex(' '));
         }
-    }
-
-    void bindingRunsWhenThePatternShows() {
-        Device device; // 00101: run at 1000 pulses/s
-        QCOMPARE(device.replies(hex("01 40 07 05 3304000003E8 F05A"), 0), hex("01 40 00 11C0"));
-        QVERIFY(!device.server.setInputs(0x01, 10)); // no binding for 00001
-        const auto ran = device.server.setInputs(0x05, 20);
-        QVERIFY(ran && ran->reply.isEmpty() && device.model.moving()); // nothing on the line
-        QVERIFY(!device.server.setInputs(0x05, 30));                   // no second run
-        QCOMPARE(device.replies(hex("01 03 0042 0002 641F"), 40), hex("01 03 04 00000005 3A30"));
     }
 };
 

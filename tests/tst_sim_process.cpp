@@ -1,7 +1,8 @@
 // The r7260-sim executable as engineers and scripts use it, over its pseudo-terminal opened as a
 // serial port: the "PTY" line, the console, the link, delayed and split replies, clean ends, bad
-// options, and a real tty given with --device.
+// options, a real tty given with --device, a line of several drives, and line timing.
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -71,6 +72,44 @@ private slots:
         QVERIFY(!QFileInfo(link).isSymLink());
     }
 
+    // Drives 1, 5, 5 and 1F, the last at 19200: each keeps its own state and answers its own
+    // address at its own speed; drives answering together damage each other's replies (each a
+    // byte after the one before, OR-ed where they overlap).
+    void lineOfDrives() {
+        Sim sim;
+        QVERIFY(sim.start({"--address", "1,5,5,1F", "--baud", "9600,9600,9600,19200"}));
+        QSerialPort port(sim.path);
+        QVERIFY(port.open(QIODevice::ReadWrite));
+        QCOMPARE(ask(port, hex("01 25 04 00000141 3C95"), 5), hex("01 25 00 3A90"));
+        // 1F does not hear 9600 baud.
+        QCOMPARE(ask(port, hex("1F 20 00 59C6 01 26 00 3A60"), 9), hex("01 26 04 00000141 3CA6"));
+        QCOMPARE(ask(port, hex("05 20 00 7801"), 6), hex("05 25 20 78 79 01"));
+        QCOMPARE(ask(port, hex("00 21 00 6990"), 8), hex("01 25 25 21 95 97 F1 71"));
+        sim.command("@5 status");
+        QVERIFY(!sim.waitForOutput(QStringLiteral("parameters: start 100,")).isEmpty());
+        sim.command("@1f in 00011");
+        QVERIFY(!sim.waitForOutput(QStringLiteral("drive 4: inputs IN5..IN1: 00011")).isEmpty());
+        QVERIFY(port.setBaudRate(19200));
+        QCOMPARE(ask(port, hex("01 20 00 39C0 1F 20 00 59C6"), 5), hex("1F 20 00 59C6"));
+    }
+
+    // Never sooner than the line allows at 2400 baud: the request's 5 bytes take 20.8 ms to
+    // arrive, then the 2 ms turnaround, then 4.2 ms for each byte of the reply.
+    void lineTiming() {
+        Sim sim;
+        QVERIFY(sim.start({"--line-timing", "--baud", "2400"}));
+        QSerialPort port(sim.path);
+        QVERIFY(port.open(QIODevice::ReadWrite) && port.setBaudRate(2400));
+        QElapsedTimer clock;
+        clock.start();
+        port.write(hex("01 20 00 39C0"));
+        QVERIFY(port.waitForReadyRead(5000));
+        QVERIFY2(clock.nsecsElapsed() >= 27'000'000, qPrintable(QString::number(clock.elapsed())));
+        const QByteArray first = port.readAll();
+        QCOMPARE(first + ask(port, {}, 5 - first.size()), hex("01 20 00 39C0"));
+        QVERIFY2(clock.nsecsElapsed() >= 43'666'000, qPrintable(QString::number(clock.elapsed())));
+    }
+
     void badOptions_data() {
         QTest::addColumn<QStringList>("arguments"); // FILE: a file that must stay a file
         QTest::addColumn<QString>("message");
@@ -78,6 +117,7 @@ private slots:
         QTest::newRow("address 0") << QStringList{"--address", "0"} << "--address";
         QTest::newRow("inputs") << QStringList{"--inputs", "12"} << "--inputs";
         QTest::newRow("baud") << QStringList{"--baud", "57600"} << "--baud";
+        QTest::newRow("a rate for some drives") << QStringList{"--address", "1,2,3", "--baud", "9600,4800"} << "--baud";
         QTest::newRow("limits") << QStringList{"--left-limit", "10", "--right-limit", "5"} << "--left-limit";
         QTest::newRow("link with a device") << QStringList{"--device", "/dev/null", "--link", "FILE"} << "--link";
         QTest::newRow("link over a file") << QStringList{"--link", "FILE"} << "not a symbolic link";
