@@ -66,9 +66,9 @@ struct Exchange {
     // Its answer: a good or failure reply, or (when nothing better came in time) a reply to it
     // failing its check or cut short. None: no answer within the timeout.
     std::optional<Reply> reply;
-    qint64 ms = 0;            // from the write to the answer's last read, or the time waited
+    qint64 ms = 0;              // from the write to the answer's last read, or the time waited
     Clock::time_point answered; // when the answer's last read came
-    QString portProblem;      // not sent, or the port went away: the reason
+    QString portProblem;        // not sent, or the port went away: the reason
 };
 
 class Engine : public QObject {
@@ -148,6 +148,8 @@ private:
 
     bool write(const Outgoing &out, bool background);
     void startNext();
+    // Starts the next exchange once the line has been silent long enough.
+    void scheduleNext();
     void handleRead(QByteArray bytes, int count, Clock::time_point arrived);
     bool answers(const Reply &reply) const;
     void finish(const QString &portProblem = {});
@@ -164,7 +166,7 @@ private:
     std::deque<Pending> m_queue;
     std::optional<Current> m_current;
     QTimer m_timeout;
-    QTimer m_next;     // the line's silence before the next request
+    QTimer m_next;      // the line's silence before the next request
     QByteArray m_stale; // bytes since the last exchange ended
     Clock::time_point m_lastWrite{};
     Clock::time_point m_lastArrival{};
