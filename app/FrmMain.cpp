@@ -16,6 +16,7 @@
 #include "app/OthersPanel.h"
 #include "app/ParameterPanel.h"
 #include "app/Prompts.h"
+#include "app/ScopePanel.h"
 #include "app/SerialPanel.h"
 #include "app/TrafficPanes.h"
 #include "app/WindowTimer.h"
@@ -45,6 +46,7 @@ FrmMain::FrmMain(QWidget *parent)
     SSTab1->addTab(driveProductsTab(), QString());
     SSTab1->addTab(controlProductsTab(), QString());
     SSTab1->addTab(toolTab(), QString());
+    SSTab1->addTab(scopeTab(), QString());
     SSTab1->addTab(protocolTab(), QString());
     SSTab1->setCurrentIndex(2);
     setCentralWidget(SSTab1);
@@ -131,12 +133,23 @@ QWidget *FrmMain::toolTab() {
     return scroll;
 }
 
+// The scope polls with the window's device address and framing.
+QWidget *FrmMain::scopeTab() {
+    return new ScopePanel(*this, *m_engine, [this](device::FunctionCode code) {
+        const device::BuildResult built = device::buildRequest(
+            device::command(code), m_serial->address(), {}, m_serial->framing());
+        const auto *request = std::get_if<device::Request>(&built);
+        return request ? std::optional<device::Request>(*request) : std::nullopt;
+    });
+}
+
 void FrmMain::retranslateTabs() {
     setWindowTitle(tr("Tervane数控MODBUS(CAN测试)调试工具FOR R7260S"));
     SSTab1->setTabText(0, tr("驱动产品"));
     SSTab1->setTabText(1, tr("控制产品"));
     SSTab1->setTabText(2, tr("TervaneMODBUS调试工具"));
-    SSTab1->setTabText(3, tr("通讯协议"));
+    SSTab1->setTabText(3, tr("示波器"));
+    SSTab1->setTabText(4, tr("通讯协议"));
 }
 
 void FrmMain::changeEvent(QEvent *event) {

@@ -10,6 +10,7 @@
 #include "cli/Arguments.h"
 #include "cli/Options.h"
 #include "cli/Report.h"
+#include "cli/Trace.h"
 #include "codec/Framing.h"
 #include "codec/HexText.h"
 #include "device/RequestBuilder.h"
@@ -26,6 +27,8 @@ namespace cli {
 namespace {
 
 const QLatin1String kProgram("r7260-cli");
+
+} // namespace
 
 int usage(QTextStream &err, const QString &text) {
     err << kProgram << ": " << text << '\n';
@@ -78,6 +81,8 @@ std::optional<int> openFailure(transmission::Engine &engine, const Options &opti
         << '\n';
     return PortError;
 }
+
+namespace {
 
 // One exchange, reported; its status.
 int exchangeOnce(transmission::Engine &engine, const QByteArray &frame, const Options &options,
@@ -133,13 +138,14 @@ QString refusalText(const device::Command &command, const device::Refusal &refus
         .arg(refusal.maximum);
 }
 
-int deviceCommand(const Options &options, QTextStream &out, QTextStream &err) {
-    const QString &name = options.words.front();
+} // namespace
+
+std::variant<device::Request, int> deviceRequest(const QString &name, const QStringList &arguments,
+                                                 const Options &options, QTextStream &err) {
     const device::Command *command = device::findCommand(name);
     if (!command)
         return usage(err, QStringLiteral("unknown command \"%1\"; \"%2 list\" shows every command")
                               .arg(name, kProgram));
-    const QStringList arguments = options.words.mid(1);
     const int wanted = device::argumentCount(command->layout);
     if (arguments.size() != wanted)
         return usage(err, QStringLiteral("%1 takes %2 argument(s)%3, not %4")
@@ -156,11 +162,19 @@ int deviceCommand(const Options &options, QTextStream &out, QTextStream &err) {
     if (const auto *refusal = std::get_if<device::Refusal>(&built))
         return usage(
             err, QStringLiteral("%1: %2; nothing sent").arg(name, refusalText(*command, *refusal)));
-    const auto *request = std::get_if<device::Request>(&built);
-    if (!request)
-        return usage(err, QStringLiteral("%1: nothing to send for an empty %2")
-                              .arg(name, QLatin1String(command->arguments)));
-    return sendOne(request->frame, options, out, err);
+    if (const auto *request = std::get_if<device::Request>(&built))
+        return *request;
+    return usage(err, QStringLiteral("%1: nothing to send for an empty %2")
+                          .arg(name, QLatin1String(command->arguments)));
+}
+
+namespace {
+
+int deviceCommand(const Options &options, QTextStream &out, QTextStream &err) {
+    const auto request = deviceRequest(options.words.front(), options.words.mid(1), options, err);
+    if (const int *status = std::get_if<int>(&request))
+        return *status;
+    return sendOne(std::get<device::Request>(request).frame, options, out, err);
 }
 
 int raw(const Options &options, QTextStream &out, QTextStream &err) {
@@ -253,6 +267,8 @@ SYNOPSIS
     r7260-cli -p DEVICE [-b RATE] [-a HEX] [-m rtu|ascii] NAME [VALUE...]
     r7260-cli -p DEVICE raw HEX... [--crc | --lrc]
     r7260-cli -p DEVICE run FILE [--loops N] [-l MS] [--stop-on-error]
+    r7260-cli -p DEVICE trace [--channels LIST] [--rate HZ|max] [--trigger move|state|none]
+              [--pretrigger MS] [--duration S] [--csv FILE] [--then NAME [VALUE...]]
 
 OPTIONS
     -p, --port DEVICE   the serial device: a path (/dev/ttyUSB0, a pty; a name without "/" is
@@ -274,6 +290,17 @@ OPTIONS
                         (0 to 65535)
         --loops N       run: passes through the list, default 1; 0 plays until interrupted
         --stop-on-error run: stop at the first exchange that did not end in a good reply
+        --channels LIST trace: the groups polled, of abs, rel, speed, state, inputs
+                        (default abs,speed,state)
+        --rate HZ|max   trace: rounds of queries a second, 1 to 1000, or max (default)
+        --trigger MODE  trace: move (the --then command), state (a motion-state change) or
+                        none (default)
+        --pretrigger MS trace: kept before the trigger, default 200
+        --duration S    trace: recorded after the trigger (default: until the move has ended,
+                        then as long again as the pre-trigger; 10 s without a trigger)
+        --csv FILE      trace: the CSV to FILE instead of standard output
+        --then NAME     trace: send this device command (its values follow the trace's words)
+                        once the pre-trigger is recorded
     -h, --help          this text
     -V, --version       the version
     Options may stand anywhere; "--" ends them. A negative number is a value (move -1000).
@@ -303,6 +330,13 @@ COMMANDS
         runner; so does an empty line or a jump outside the list, where the runner idles. The
         file's lines are the window's, and read as the window reads them; the file must be a
         regular file of at most 1 MiB.
+    trace
+        Polls the device as the window's scope does and prints the trace as CSV (time_s from
+        the trigger, one column per channel; a row per reply, the other channels' cells empty,
+        "nan" where a query went unanswered), then the move's measurements (peak speed, time to
+        peak, acceleration, move time, final position against the target); to stderr when the
+        CSV goes to standard output. --json: one object per sample and a last one holding the
+        measurements. Exit status 74: the --csv file could not be written at the end.
 
 OUTPUT
     Each exchange prints tx and rx (hex), the reply's message as the window shows it, value,
@@ -329,6 +363,7 @@ EXAMPLES
     r7260-cli -p /dev/ttyUSB0 -m ascii move-relative 0 10000
     r7260-cli -p /dev/ttyUSB0 raw 01 20 00 --crc
     r7260-cli -p /dev/ttyUSB0 run setup.txt --loops 3 -l 200 --stop-on-error
+    r7260-cli -p /dev/ttyUSB0 trace --trigger move --csv move.csv --then move 100000
     for a in 1 2 3; do r7260-cli -p /dev/ttyUSB0 -a $a handshake >/dev/null || echo "$a: $?"; done
 )");
 }
@@ -357,6 +392,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
         return raw(options, out, err);
     if (command == QLatin1String("run"))
         return runList(options, out, err);
+    if (command == QLatin1String("trace"))
+        return trace(options, out, err);
     return deviceCommand(options, out, err);
 }
 

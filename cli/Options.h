@@ -5,8 +5,11 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <variant>
 
+#include "automation/TraceBuffer.h"
+#include "automation/TraceSampler.h"
 #include "codec/Framing.h"
 
 namespace cli {
@@ -26,6 +29,18 @@ struct Options {
     QString interval = QStringLiteral("1000"); // run: decimal digits, 0 to 65535
     bool stopOnError = false;
     QString log; // --log FILE: the traffic record
+    // trace: the groups polled, rounds a second (0: as fast as the line allows), how long after
+    // the trigger (nothing: until the move has ended), the pre-trigger, the CSV file (empty:
+    // standard output) and the device command sent once the pre-trigger is recorded.
+    automation::Groups channels = automation::bitOf(automation::Group::Absolute) |
+                                  automation::bitOf(automation::Group::Speed) |
+                                  automation::bitOf(automation::Group::State);
+    double rate = 0;
+    std::optional<double> durationSeconds;
+    automation::TriggerMode trigger = automation::TriggerMode::Free;
+    int pretriggerMs = 200;
+    QString csv;
+    QString then;
     QStringList words; // the command and its arguments
 };
 
