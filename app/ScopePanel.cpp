@@ -306,12 +306,14 @@ void ScopePanel::redraw() {
         m_plot->fitValues();
     m_fitOnce = false;
 
-    // The move is measured until it has ended; a triggered trace then records as long again as
+    // A triggered move is measured until it has ended; the trace then records as long again as
     // its pre-trigger and stops.
     const bool positions =
         has(m_sampler->groups(), Group::Absolute) || has(m_sampler->groups(), Group::Relative);
-    if (m_trigger->time() && (!m_measured.ended() || (positions && !m_measured.finalPosition))) {
-        const bool free = m_trigger->mode() == TriggerMode::Free;
+    // Free running, the first move in view is measured.
+    const bool free = m_trigger->mode() == TriggerMode::Free;
+    if (m_trigger->time() &&
+        (free || !m_measured.ended() || (positions && !m_measured.finalPosition))) {
         m_measured =
             measureMove(buffer, free ? m_plot->span(zero()).first : zero(), m_trigger->command());
         showMeasurements();
