@@ -18,6 +18,7 @@
 #include "app/ParameterSetPanel.h"
 #include "app/Prompts.h"
 #include "app/ScanPanel.h"
+#include "app/ScopePanel.h"
 #include "app/SerialPanel.h"
 #include "app/TrafficPanes.h"
 #include "app/Ui.h"
@@ -48,6 +49,9 @@ FrmMain::FrmMain(QWidget *parent)
     SSTab1->addTab(controlProductsTab(), QString());
     SSTab1->addTab(toolTab(), QString());
     SSTab1->addTab(protocolTab(), QString());
+    // The features on the engine follow the four tabs the window always had.
+    m_scope = scopeTab();
+    SSTab1->addTab(m_scope, QString());
     // The features on the engine follow the four tabs the window always had.
     m_parameterSets =
         new ParameterSetPanel(*this, *m_engine, [this] { return m_serial->framing(); });
@@ -145,12 +149,23 @@ QWidget *FrmMain::toolTab() {
     return scroll;
 }
 
+// The scope polls with the window's device address and framing.
+QWidget *FrmMain::scopeTab() {
+    return new ScopePanel(*this, *m_engine, [this](device::FunctionCode code) {
+        const device::BuildResult built = device::buildRequest(
+            device::command(code), m_serial->address(), {}, m_serial->framing());
+        const auto *request = std::get_if<device::Request>(&built);
+        return request ? std::optional<device::Request>(*request) : std::nullopt;
+    });
+}
+
 void FrmMain::retranslateTabs() {
     setWindowTitle(tr("Tervane数控MODBUS(CAN测试)调试工具FOR R7260S"));
     SSTab1->setTabText(0, tr("驱动产品"));
     SSTab1->setTabText(1, tr("控制产品"));
     SSTab1->setTabText(2, tr("TervaneMODBUS调试工具"));
     SSTab1->setTabText(3, tr("通讯协议"));
+    SSTab1->setTabText(SSTab1->indexOf(m_scope), tr("示波器"));
     SSTab1->setTabText(SSTab1->indexOf(m_parameterSets), tr("参数组"));
     SSTab1->setTabText(SSTab1->indexOf(m_scan), tr("总线扫描"));
 }

@@ -83,6 +83,7 @@ private:
     void showStatus(const QString &text) override;
 
     QWidget *toolTab();
+    QWidget *scopeTab();
     void retranslateTabs();
     // A frame, with its body when it was built here (so it is not read back).
     void send(const QByteArray &frame, std::optional<QByteArray> body);
@@ -114,4 +115,5 @@ private:
     TrafficPanes *m_traffic;
     ParameterSetPanel *m_parameterSets;
     ScanPanel *m_scan;
+    QWidget *m_scope;
 };

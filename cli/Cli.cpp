@@ -12,6 +12,7 @@
 #include "cli/Params.h"
 #include "cli/Report.h"
 #include "cli/Scan.h"
+#include "cli/Trace.h"
 #include "codec/Framing.h"
 #include "codec/HexText.h"
 #include "device/RequestBuilder.h"
@@ -27,12 +28,13 @@ namespace {
 
 const QLatin1String kProgram("r7260-cli");
 
+} // namespace
+
 int usage(QTextStream &err, const QString &text) {
     err << kProgram << ": " << text << '\n';
     return Usage;
 }
 
-} // namespace
 
 // --log FILE: every frame sent and every read received, as the window records them.
 std::optional<int> startLog(transmission::Engine &engine, const Options &options,
@@ -139,15 +141,12 @@ QString refusalText(const device::Command &command, const device::Refusal &refus
         .arg(refusal.maximum);
 }
 
-namespace {
-
-int deviceCommand(const Options &options, QTextStream &out, QTextStream &err) {
-    const QString &name = options.words.front();
+std::variant<device::Request, int> deviceRequest(const QString &name, const QStringList &arguments,
+                                                 const Options &options, QTextStream &err) {
     const device::Command *command = device::findCommand(name);
     if (!command)
         return usage(err, QStringLiteral("unknown command \"%1\"; \"%2 list\" shows every command")
                               .arg(name, kProgram));
-    const QStringList arguments = options.words.mid(1);
     const int wanted = device::argumentCount(command->layout);
     if (arguments.size() != wanted)
         return usage(err, QStringLiteral("%1 takes %2 argument(s)%3, not %4")
@@ -164,11 +163,19 @@ int deviceCommand(const Options &options, QTextStream &out, QTextStream &err) {
     if (const auto *refusal = std::get_if<device::Refusal>(&built))
         return usage(
             err, QStringLiteral("%1: %2; nothing sent").arg(name, refusalText(*command, *refusal)));
-    const auto *request = std::get_if<device::Request>(&built);
-    if (!request)
-        return usage(err, QStringLiteral("%1: nothing to send for an empty %2")
-                              .arg(name, QLatin1String(command->arguments)));
-    return sendOne(request->frame, options, out, err);
+    if (const auto *request = std::get_if<device::Request>(&built))
+        return *request;
+    return usage(err, QStringLiteral("%1: nothing to send for an empty %2")
+                          .arg(name, QLatin1String(command->arguments)));
+}
+
+namespace {
+
+int deviceCommand(const Options &options, QTextStream &out, QTextStream &err) {
+    const auto request = deviceRequest(options.words.front(), options.words.mid(1), options, err);
+    if (const int *status = std::get_if<int>(&request))
+        return *status;
+    return sendOne(std::get<device::Request>(request).frame, options, out, err);
 }
 
 int raw(const Options &options, QTextStream &out, QTextStream &err) {
@@ -264,6 +271,8 @@ SYNOPSIS
     r7260-cli -p DEVICE params backup FILE | restore FILE [--only NAME,...] | diff FILE [FILE2]
     r7260-cli -p DEVICE scan [--range A-B] [-b LIST|all] [--framing rtu|ascii|both]
               [--turnaround MS]
+    r7260-cli -p DEVICE trace [--channels LIST] [--rate HZ|max] [--trigger move|state|none]
+              [--pretrigger MS] [--duration S] [--csv FILE] [--then NAME [VALUE...]]
 
 OPTIONS
     -p, --port DEVICE   the serial device: a path (/dev/ttyUSB0, a pty; a name without "/" is
@@ -296,6 +305,17 @@ OPTIONS
         --framing F     scan: rtu (default), ascii, or both (ascii where rtu finds nothing)
         --turnaround MS scan: what a drive is given beyond the frames' time on the line to
                         answer, default 20 (0 to 1000)
+        --channels LIST trace: the groups polled, of abs, rel, speed, state, inputs
+                        (default abs,speed,state)
+        --rate HZ|max   trace: rounds of queries a second, 1 to 1000, or max (default)
+        --trigger MODE  trace: move (the --then command), state (a motion-state change) or
+                        none (default)
+        --pretrigger MS trace: kept before the trigger, default 200
+        --duration S    trace: recorded after the trigger (default: until the move has ended,
+                        then as long again as the pre-trigger; 10 s without a trigger)
+        --csv FILE      trace: the CSV to FILE instead of standard output
+        --then NAME     trace: send this device command (its values follow the trace's words)
+                        once the pre-trigger is recorded
     -h, --help          this text
     -V, --version       the version
     Options may stand anywhere; "--" ends them. A negative number is a value (move -1000).
@@ -350,6 +370,13 @@ COMMANDS
         It stops at once at a refusal or a missing reply. A file that is malformed, of an
         unknown format, or holds a value outside its range is refused whole before anything is
         sent, naming the entry.
+    trace
+        Polls the device as the window's scope does and prints the trace as CSV (time_s from
+        the trigger, one column per channel; a row per reply, the other channels' cells empty,
+        "nan" where a query went unanswered), then the move's measurements (peak speed, time to
+        peak, acceleration, move time, final position against the target); to stderr when the
+        CSV goes to standard output. --json: one object per sample and a last one holding the
+        measurements. Exit status 74: the --csv file could not be written at the end.
 
 OUTPUT
     Each exchange prints tx and rx (hex), the reply's message as the window shows it, value,
@@ -381,6 +408,7 @@ EXAMPLES
     r7260-cli -p /dev/ttyUSB0 raw 01 20 00 --crc
     r7260-cli -p /dev/ttyUSB0 run setup.txt --loops 3 -l 200 --stop-on-error
     r7260-cli -p /dev/ttyUSB0 scan --range 1-20 -b 9600,19200 --json
+    r7260-cli -p /dev/ttyUSB0 trace --trigger move --csv move.csv --then move 100000
     for a in 1 2 3; do r7260-cli -p /dev/ttyUSB0 -a $a handshake >/dev/null || echo "$a: $?"; done
 )");
 }
@@ -419,6 +447,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
                 return status ? status : startLog(engine, options, err);
             },
             out, err);
+    if (command == QLatin1String("trace"))
+        return trace(options, out, err);
     return deviceCommand(options, out, err);
 }
 

@@ -31,6 +31,13 @@ enum class Key {
     Range,
     ScanFraming,
     Turnaround,
+    Channels,
+    Rate,
+    Duration,
+    Trigger,
+    Pretrigger,
+    Csv,
+    Then,
     Help,
     Version,
 };
@@ -65,6 +72,13 @@ const KnownOption kKnownOptions[] = {
     {Key::Range, nullptr, "--range", true},
     {Key::ScanFraming, nullptr, "--framing", true},
     {Key::Turnaround, nullptr, "--turnaround", true},
+    {Key::Channels, nullptr, "--channels", true},
+    {Key::Rate, nullptr, "--rate", true},
+    {Key::Duration, nullptr, "--duration", true},
+    {Key::Trigger, nullptr, "--trigger", true},
+    {Key::Pretrigger, nullptr, "--pretrigger", true},
+    {Key::Csv, nullptr, "--csv", true},
+    {Key::Then, nullptr, "--then", true},
     {Key::Help, "-h", "--help", false},
     {Key::Version, "-V", "--version", false},
 };
@@ -217,6 +231,52 @@ std::optional<UsageError> apply(Options &o, Key key, const QString &option, cons
             return UsageError{wantsText(option, Form::Hex, value)};
         o.against = value;
         break;
+    case Key::Channels: {
+        o.channels = 0;
+        for (const QStringView name : QStringView(value).split(u','))
+            if (const auto group = automation::groupByKey(name))
+                o.channels |= automation::bitOf(*group);
+            else
+                return wants(option, "a list of abs, rel, speed, state, inputs", value);
+        break;
+    }
+    case Key::Rate:
+        if (value == QLatin1String("max"))
+            o.rate = 0;
+        else if (const auto rate = wholeNumber(value, 1, 1000))
+            o.rate = double(*rate);
+        else
+            return wants(option, "max or whole rounds a second from 1 to 1000", value);
+        break;
+    case Key::Duration: {
+        const double seconds = value.toDouble();
+        if (!fits(Form::Seconds, value) || !(seconds >= 0.001 && seconds <= 86400))
+            return wants(option, "seconds from 0.001 to 86400, at most three decimals", value);
+        o.durationSeconds = seconds;
+        break;
+    }
+    case Key::Trigger:
+        if (value == QLatin1String("none"))
+            o.trigger = automation::TriggerMode::Free;
+        else if (value == QLatin1String("move"))
+            o.trigger = automation::TriggerMode::Move;
+        else if (value == QLatin1String("state"))
+            o.trigger = automation::TriggerMode::State;
+        else
+            return wants(option, "move, state or none", value);
+        break;
+    case Key::Pretrigger:
+        if (const auto ms = wholeNumber(value, 0, 600000))
+            o.pretriggerMs = int(*ms);
+        else
+            return wants(option, "whole milliseconds from 0 to 600000", value);
+        break;
+    case Key::Csv:
+        o.csv = value;
+        break;
+    case Key::Then:
+        o.then = value;
+        break;
     case Key::Help:
         o.help = true;
         break;
@@ -234,6 +294,7 @@ std::variant<Options, UsageError> parseOptions(const QStringList &arguments) {
     bool runOptions = false;
     bool paramsOptions = false;
     bool scanOptions = false;
+    bool traceOptions = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &word = arguments[i];
         if (word == QLatin1String("--")) {
@@ -275,6 +336,7 @@ std::variant<Options, UsageError> parseOptions(const QStringList &arguments) {
                         known->key == Key::Against;
         scanOptions = scanOptions || known->key == Key::Range || known->key == Key::ScanFraming ||
                       known->key == Key::Turnaround;
+        traceOptions = traceOptions || (known->key >= Key::Channels && known->key <= Key::Then);
     }
     if (o.help || o.version)
         return o;
@@ -292,6 +354,9 @@ std::variant<Options, UsageError> parseOptions(const QStringList &arguments) {
     if ((scanOptions || o.speedList) && command != QLatin1String("scan"))
         return UsageError{QStringLiteral(
             "--range, --framing, --turnaround and a list of rates belong to the scan command")};
+    if (traceOptions && command != QLatin1String("trace"))
+        return UsageError{QStringLiteral("--channels, --rate, --duration, --trigger, --pretrigger, "
+                                         "--csv and --then belong to the trace command")};
     return o;
 }
 

@@ -5,9 +5,12 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <variant>
 
 #include "automation/BusScan.h"
+#include "automation/TraceBuffer.h"
+#include "automation/TraceSampler.h"
 #include "codec/Framing.h"
 
 namespace cli {
@@ -34,7 +37,19 @@ struct Options {
     // scan: the range, the speeds (-b; several, or "all"), the framing and the allowance.
     automation::ScanPlan scan;
     bool speedList = false; // -b named more than one speed
-    QStringList words;      // the command and its arguments
+    // trace: the groups polled, rounds a second (0: as fast as the line allows), how long after
+    // the trigger (nothing: until the move has ended), the pre-trigger, the CSV file (empty:
+    // standard output) and the device command sent once the pre-trigger is recorded.
+    automation::Groups channels = automation::bitOf(automation::Group::Absolute) |
+                                  automation::bitOf(automation::Group::Speed) |
+                                  automation::bitOf(automation::Group::State);
+    double rate = 0;
+    std::optional<double> durationSeconds;
+    automation::TriggerMode trigger = automation::TriggerMode::Free;
+    int pretriggerMs = 200;
+    QString csv;
+    QString then;
+    QStringList words; // the command and its arguments
 };
 
 // What is wrong with the command line, in English.

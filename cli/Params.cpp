@@ -30,11 +30,6 @@ using Result = EntryResult::Result;
 
 const QLatin1String kProgram("r7260-cli");
 
-int usage(QTextStream &err, const QString &text) {
-    err << kProgram << ": " << text << '\n';
-    return Usage;
-}
-
 // Runs an asynchronous job of the core until it calls its `done`.
 template <typename T, typename Start> T waitFor(Start start) {
     QEventLoop loop;

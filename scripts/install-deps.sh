@@ -9,6 +9,7 @@ set -euo pipefail
 packages=(
     g++ make cmake ninja-build              # build
     qt6-base-dev qt6-serialport-dev         # Qt 6 Widgets, SerialPort, Test
+    libqcustomplot-dev                      # the scope's plot (QCustomPlot, Qt 6 build)
     libfontconfig-dev                       # the tool loads the font configuration early
     qt6-tools-dev qt6-l10n-tools            # Qt6LinguistTools: lupdate, lrelease (translations)
     python3                                 # the translations' check (scripts/check-translations.py)

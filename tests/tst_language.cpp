@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QAbstractSpinBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -54,7 +55,10 @@ QStringList valuesOf(QWidget *window) {
     QStringList values;
     for (QWidget *w : window->findChildren<QWidget *>()) {
         const QString name = w->objectName();
-        if (qobject_cast<QLineEdit *>(w) || name.contains(QRegularExpression("^Label4[45]$")))
+        // A spin box's own line shows its special text ("最快"), a caption rather than a value.
+        const bool spinBoxLine = qobject_cast<QAbstractSpinBox *>(w->parentWidget());
+        if ((qobject_cast<QLineEdit *>(w) && !spinBoxLine) ||
+            name.contains(QRegularExpression("^Label4[45]$")))
             values << name + u'=' + w->property("text").toString();
         else if (name.contains(QRegularExpression("^RichTextBox[12]$")))
             values << name + u'=' + w->property("Text").toString();

@@ -224,6 +224,10 @@ The command list stays as it was.</translation>
         <source>总线扫描</source>
         <translation>Bus scan</translation>
     </message>
+    <message>
+        <source>示波器</source>
+        <translation>Scope</translation>
+    </message>
 </context>
 <context>
     <name>InfoTabs</name>
@@ -980,6 +984,196 @@ The old file is unchanged.</translation>
     </message>
 </context>
 <context>
+    <name>ScopePanel</name>
+    <message>
+        <source>绝对位置</source>
+        <translation>Absolute position</translation>
+    </message>
+    <message>
+        <source>相对位置</source>
+        <translation>Relative position</translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>运动状态</source>
+        <translation>Motion state</translation>
+    </message>
+    <message>
+        <source>输入IN1-IN5</source>
+        <translation>Inputs IN1-IN5</translation>
+    </message>
+    <message>
+        <source>自由运行</source>
+        <translation>Free running</translation>
+    </message>
+    <message>
+        <source>运动命令</source>
+        <translation>Move command</translation>
+    </message>
+    <message>
+        <source>运动状态变化</source>
+        <translation>Motion state change</translation>
+    </message>
+    <message>
+        <source>CSV文件(*.csv)|*.csv|所有文件(*.*)|*.*||</source>
+        <translation>CSV files (*.csv)|*.csv|All files (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>PNG图片(*.png)|*.png|所有文件(*.*)|*.*||</source>
+        <translation>PNG images (*.png)|*.png|All files (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <source>采样与触发</source>
+        <translation>Sampling and trigger</translation>
+    </message>
+    <message>
+        <source>采样率:</source>
+        <translation>Rate:</translation>
+    </message>
+    <message>
+        <source>触发:</source>
+        <translation>Trigger:</translation>
+    </message>
+    <message>
+        <source>预触发:</source>
+        <translation>Pre-trigger:</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>画面停住，采样继续</source>
+        <translation>Holds the picture; sampling goes on</translation>
+    </message>
+    <message>
+        <source>自动缩放</source>
+        <translation>Auto-scale</translation>
+    </message>
+    <message>
+        <source>导出CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>导出PNG</source>
+        <translation>Export PNG</translation>
+    </message>
+    <message>
+        <source>运动测量</source>
+        <translation>Move measurements</translation>
+    </message>
+    <message>
+        <source>光标</source>
+        <translation>Cursors</translation>
+    </message>
+    <message>
+        <source>右键: 光标A  Shift+右键: 光标B</source>
+        <translation>Right click: cursor A  Shift+right click: B</translation>
+    </message>
+    <message>
+        <source>已触发</source>
+        <translation>Triggered</translation>
+    </message>
+    <message>
+        <source>运行中</source>
+        <translation>Running</translation>
+    </message>
+    <message>
+        <source>等待触发</source>
+        <translation>Waiting for the trigger</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>峰值速度:</source>
+        <translation>Peak speed:</translation>
+    </message>
+    <message>
+        <source>加速时间:</source>
+        <translation>Time to peak:</translation>
+    </message>
+    <message>
+        <source>加速度:</source>
+        <translation>Acceleration:</translation>
+    </message>
+    <message>
+        <source>运动时间:</source>
+        <translation>Move time:</translation>
+    </message>
+    <message>
+        <source>最终位置:</source>
+        <translation>Final position:</translation>
+    </message>
+    <message>
+        <source>最快</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>示波器已停止：%1</source>
+        <translation>Scope stopped: %1</translation>
+    </message>
+    <message>
+        <source>请至少选择一个通道</source>
+        <translation>Choose at least one channel</translation>
+    </message>
+    <message>
+        <source>设备地址无效，无法查询</source>
+        <translation>The device address is not valid: nothing can be queried</translation>
+    </message>
+    <message>
+        <source>采样 %1/s  交换 %2  超时 %3  无效回复 %4</source>
+        <translation>%1 samples/s  exchanges %2  timeouts %3  bad replies %4</translation>
+    </message>
+    <message>
+        <source>未见运动</source>
+        <translation>No move seen</translation>
+    </message>
+    <message>
+        <source>(目标 %1，偏差 %2)</source>
+        <translation>(target %1, off by %2)</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>已导出 %1</source>
+        <translation>Exported %1</translation>
+    </message>
+</context>
+<context>
+    <name>ScopePlot</name>
+    <message>
+        <source>时间 (s)</source>
+        <translation>Time (s)</translation>
+    </message>
+    <message>
+        <source>位置 (脉冲)</source>
+        <translation>Position (pulses)</translation>
+    </message>
+    <message>
+        <source>速度 (脉冲/s)</source>
+        <translation>Speed (pulses/s)</translation>
+    </message>
+</context>
+<context>
     <name>SerialPanel</name>
     <message>
         <source>串口设置</source>
@@ -1182,6 +1376,37 @@ The old file is unchanged.</translation>
     <message>
         <source>串口设置未能恢复为 %1</source>
         <translation>The port's settings could not be put back to %1</translation>
+    </message>
+</context>
+<context>
+    <name>automation::Trace</name>
+    <message>
+        <source>绝对位置</source>
+        <translation>Absolute</translation>
+    </message>
+    <message>
+        <source>相对位置</source>
+        <translation>Relative</translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>运动中</source>
+        <translation>Moving</translation>
+    </message>
+    <message>
+        <source>左限位</source>
+        <translation>Left limit</translation>
+    </message>
+    <message>
+        <source>原点</source>
+        <translation>Origin</translation>
+    </message>
+    <message>
+        <source>右限位</source>
+        <translation>Right limit</translation>
     </message>
 </context>
 <context>

@@ -185,6 +185,22 @@ std::optional<QString> Engine::startRecord(const QString &path) {
 void Engine::exchange(ExchangeRequest request, std::function<void(const Exchange &)> done) {
     m_queue.push_back({std::move(request), std::move(done)});
     if (!m_current && !m_next.isActive())
+        scheduleNext();
+}
+
+void Engine::scheduleNext() {
+    // The next request waits for the line's silence after the last bytes that came, also when
+    // it was queued after the previous exchange had ended (a poller queueing from `done`).
+    const qint64 gapUs = m_port->baudRate() > kFastLine ? kFastLineGapUs : lineTimeUs(35) / 10;
+    const qint64 sinceUs =
+        m_lastArrival == Clock::time_point{}
+            ? gapUs
+            : std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - m_lastArrival)
+                  .count();
+    const qint64 waitUs = gapUs - sinceUs;
+    if (waitUs > 0)
+        m_next.start(int((waitUs + 999) / 1000));
+    else
         QMetaObject::invokeMethod(this, &Engine::startNext, Qt::QueuedConnection);
 }
 
@@ -286,23 +302,21 @@ void Engine::finish(const QString &portProblem) {
         result.answered != Clock::time_point{} ? result.answered : Clock::now();
     if (current.written != Clock::time_point{})
         result.ms = msBetween(current.written, end);
-    if (m_queue.empty())
-        m_port->setPrompt(false);
     QMetaObject::invokeMethod(
         this, [done = std::move(current.pending.done), result] { done(result); },
         Qt::QueuedConnection);
-    // The next request waits for the line's silence after this exchange's last byte.
-    if (!m_queue.empty()) {
-        const qint64 gapUs = m_port->baudRate() > kFastLine ? kFastLineGapUs : lineTimeUs(35) / 10;
-        const qint64 sinceUs =
-            std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - m_lastArrival)
-                .count();
-        const qint64 waitUs = gapUs - sinceUs;
-        if (waitUs > 0)
-            m_next.start(int((waitUs + 999) / 1000));
-        else
-            QMetaObject::invokeMethod(this, &Engine::startNext, Qt::QueuedConnection);
-    }
+    // Prompt reading ends once no exchange follows: looked at after `done` has run, so a
+    // poller that queues its next exchange from there keeps it (switched off in between, the
+    // reading thread could be pausing when the next reply comes, and read it milliseconds late).
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!exchanging())
+                m_port->setPrompt(false);
+        },
+        Qt::QueuedConnection);
+    if (!m_queue.empty())
+        scheduleNext();
 }
 
 // ---- Receiving -----------------------------------------------------------------------------
@@ -382,7 +396,7 @@ void Engine::handleRead(QByteArray bytes, int count, Clock::time_point arrived) 
             if (good || !m_current->result.reply)
                 m_current->result.reply = reply;
             if (good) {
-                m_current->result.answered = now;
+                m_current->result.answered = arrived;
                 answeredHere = true;
             }
         } else {

@@ -71,7 +71,7 @@ struct Exchange {
     qint64 ms = 0;            // from the write to the answer's last read, or the time waited
     int timeoutMs = 0;        // how long it was given
     Clock::time_point answered; // when the answer's last read came
-    QString portProblem;      // not sent, or the port went away: the reason
+    QString portProblem;        // not sent, or the port went away: the reason
 };
 
 class Engine : public QObject {
@@ -189,6 +189,8 @@ private:
 
     bool write(const Outgoing &out, bool background);
     void startNext();
+    // Starts the next exchange once the line has been silent long enough.
+    void scheduleNext();
     void handleRead(QByteArray bytes, int count, Clock::time_point arrived);
     bool answers(const Reply &reply) const;
     void finish(const QString &portProblem = {});
@@ -205,7 +207,7 @@ private:
     std::deque<Pending> m_queue;
     std::optional<Current> m_current;
     QTimer m_timeout;
-    QTimer m_next;     // the line's silence before the next request
+    QTimer m_next;      // the line's silence before the next request
     QByteArray m_stale; // bytes since the last exchange ended
     QString m_lostReason; // why the port went away, until it is opened again
     Clock::time_point m_lastWrite{};
