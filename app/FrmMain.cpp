@@ -18,6 +18,8 @@
 #include "app/ParameterSetPanel.h"
 #include "app/Prompts.h"
 #include "app/ScanPanel.h"
+#include "automation/BusScan.h"
+#include "automation/ParameterTransfer.h"
 #include "app/ScopePanel.h"
 #include "app/SerialPanel.h"
 #include "app/TrafficPanes.h"
@@ -88,6 +90,7 @@ FrmMain::FrmMain(QWidget *parent)
             });
     connect(m_serial, &SerialPanel::framingChanged, m_motion, &MotionPanel::setFraming);
     connect(m_scan, &ScanPanel::useDrive, m_serial, &SerialPanel::useDrive);
+    connect(m_scan, &ScanPanel::backUpDrives, this, &FrmMain::backUpScanned);
     auto *responseTime = new QLabel;
     responseTime->setObjectName(QStringLiteral("ResponseTime"));
     statusBar()->addPermanentWidget(responseTime);
@@ -233,6 +236,53 @@ void FrmMain::captureLine(const QString &line) {
         return;
     AddToListMode = false;
     m_list->append(line);
+}
+
+// The drives a bus scan found, each into a file of its own in a folder the engineer chooses.
+// Those at another line speed than the port's are left out (and counted): reaching them would
+// change the line under whatever else talks on it.
+void FrmMain::backUpScanned(const std::vector<automation::ScanHit> &drives) {
+    if (!m_engine->portOpen()) {
+        showStatus({"FrmMain", QT_TR_NOOP("串口未打开，命令未发送")});
+        return;
+    }
+    const QString folder = m_prompts->folderName(tr("把找到的设备备份到文件夹"));
+    if (folder.isEmpty())
+        return;
+    QStringList rtu, ascii;
+    int elsewhere = 0;
+    for (const automation::ScanHit &hit : drives) {
+        if (hit.speed != m_engine->portBaudRate())
+            ++elsewhere;
+        else
+            (hit.framing == codec::Framing::Rtu ? rtu : ascii)
+                << QString::number(hit.address, 16).toUpper();
+    }
+    auto results = std::make_shared<std::vector<automation::BackupResult>>();
+    auto report = [this, folder, results, elsewhere] {
+        const auto saved = std::count_if(results->begin(), results->end(), [](const auto &r) {
+            return !r.stop && !r.saveError;
+        });
+        showStatus({"FrmMain", QT_TR_NOOP("已备份 %1 台设备到 %2；未能备份 %3 台，其他波特率上的 %4 台未备份"),
+                    {QString::number(saved), folder,
+                     QString::number(qsizetype(results->size()) - saved),
+                     QString::number(elsewhere)}});
+    };
+    auto group = [this, folder, results](const QStringList &addresses, codec::Framing framing,
+                                         std::function<void()> next) {
+        if (addresses.isEmpty())
+            return next();
+        automation::backupDrives(
+            *m_engine, addresses, folder, automation::Drive{QString(), framing, 0},
+            QStringLiteral("r7260-tool"), m_engine->portDevice(), false,
+            [results, next](const std::vector<automation::BackupResult> &done) {
+                results->insert(results->end(), done.begin(), done.end());
+                next();
+            });
+    };
+    group(rtu, codec::Framing::Rtu, [group, ascii, report] {
+        group(ascii, codec::Framing::Ascii, report);
+    });
 }
 
 // ---- The serial link -----------------------------------------------------------------------

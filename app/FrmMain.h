@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "app/PanelHost.h"
+#include "automation/BusScan.h"
 #include "transmission/Engine.h"
 
 class CommandListPanel;
@@ -28,6 +29,7 @@ class WindowTimer;
 namespace transmission {
 struct Reply;
 }
+
 
 class FrmMain : public QMainWindow, private PanelHost {
     Q_OBJECT
@@ -94,6 +96,7 @@ private:
     // The one place where what a reply means becomes boxes, lamps and texts.
     void showReply(const transmission::Reply &reply);
     void onPortLost(const QString &reason);
+    void backUpScanned(const std::vector<automation::ScanHit> &drives);
 
     bool AddToListMode = false;
     bool AddToIoMode = false;

@@ -27,6 +27,10 @@ QString DialogPrompts::saveFileName(const QString &title, const QString &filter)
                                         QFileDialog::DontConfirmOverwrite);
 }
 
+QString DialogPrompts::folderName(const QString &title) {
+    return QFileDialog::getExistingDirectory(m_parent, title);
+}
+
 QString DialogPrompts::qtFilter(const QString &filter) {
     const QStringList parts = filter.split(QLatin1Char('|'), Qt::SkipEmptyParts);
     QStringList entries;

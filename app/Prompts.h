@@ -21,6 +21,8 @@ public:
     // "description|pattern|description|pattern||".
     virtual QString openFileName(const QString &title, const QString &filter) = 0;
     virtual QString saveFileName(const QString &title, const QString &filter) = 0;
+    // The chosen folder, empty when cancelled.
+    virtual QString folderName(const QString &title) = 0;
 };
 
 class DialogPrompts : public Prompts {
@@ -31,6 +33,7 @@ public:
     bool askYesNo(const QString &title, const QString &text) override;
     QString openFileName(const QString &title, const QString &filter) override;
     QString saveFileName(const QString &title, const QString &filter) override;
+    QString folderName(const QString &title) override;
 
     // "txt文件(*.txt)|*.txt|所有文件(*.*)|*.*||" as a Qt filter: "txt文件(*.txt);;所有文件(*.*)".
     static QString qtFilter(const QString &filter);

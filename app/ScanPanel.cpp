@@ -98,7 +98,9 @@ ScanPanel::ScanPanel(transmission::Engine &engine)
     m_progress->setValue(0);
     m_timeLeft = new QLabel;
     m_timeLeft->setObjectName(QStringLiteral("ScanTimeLeft"));
-    column->addWidget(ui::row({m_start, m_cancel, m_progress, m_timeLeft, m_use}, 6));
+    m_backup = m_texts->button("ScanBackup", QT_TR_NOOP("备份找到的设备..."),
+                               QT_TR_NOOP("把找到的每台驱动器的参数组存入一个文件夹，每个地址一个文件"));
+    column->addWidget(ui::row({m_start, m_cancel, m_progress, m_timeLeft, m_use, m_backup}, 6));
 
     m_table = new QTableWidget(0, kNote + 1);
     m_table->setObjectName(QStringLiteral("ScanTable"));
@@ -125,6 +127,13 @@ ScanPanel::ScanPanel(transmission::Engine &engine)
     connect(m_start, &QPushButton::clicked, this, &ScanPanel::start);
     connect(m_cancel, &QPushButton::clicked, m_scan, &automation::BusScan::cancel);
     connect(m_use, &QPushButton::clicked, this, [this] { useRow(m_table->currentRow()); });
+    connect(m_backup, &QPushButton::clicked, this, [this] {
+        std::vector<automation::ScanHit> drives;
+        for (const automation::ScanHit &hit : m_scan->hits())
+            if (!hit.damaged)
+                drives.push_back(hit);
+        emit backUpDrives(drives);
+    });
     connect(m_table, &QTableWidget::cellDoubleClicked, this, [this](int row) { useRow(row); });
     connect(m_scan, &automation::BusScan::progress, this, &ScanPanel::showProgress);
     connect(m_scan, &automation::BusScan::found, this, [this](const automation::ScanHit &hit) {
@@ -157,6 +166,7 @@ void ScanPanel::setRunning(bool running) {
     for (QCheckBox *box : m_speeds)
         box->setEnabled(!running);
     m_cancel->setEnabled(running);
+    m_backup->setEnabled(!running);
 }
 
 void ScanPanel::start() {

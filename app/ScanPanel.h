@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "automation/BusScan.h"
 #include "codec/Framing.h"
 
 class QCheckBox;
@@ -38,6 +39,8 @@ public:
 signals:
     // address: hex digits, as the address box takes them.
     void useDrive(const QString &address, qint32 speed, codec::Framing framing);
+    // "备份找到的设备...": the drives found (not the damaged addresses).
+    void backUpDrives(const std::vector<automation::ScanHit> &drives);
 
 private:
     void start();
@@ -57,7 +60,7 @@ private:
     QComboBox *m_framing;
     QSpinBox *m_turnaround;
     std::vector<QCheckBox *> m_speeds;
-    QPushButton *m_start, *m_cancel, *m_use;
+    QPushButton *m_start, *m_cancel, *m_use, *m_backup;
     QProgressBar *m_progress;
     QLabel *m_timeLeft, *m_message;
     QTableWidget *m_table;

@@ -55,6 +55,7 @@ public:
     bool askYesNo(const QString &, const QString &) override { return false; }
     QString openFileName(const QString &, const QString &) override { return {}; }
     QString saveFileName(const QString &, const QString &) override { return {}; }
+    QString folderName(const QString &) override { return {}; }
 };
 
 double percentile(std::vector<double> values, double p) {

@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -22,6 +23,7 @@
 #include "automation/BusScan.h"
 #include "serial/OpenCommPort.h"
 #include "tests/support/Pty.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "tests/support/SimProcess.h"
 
 #include <fcntl.h>
@@ -264,6 +266,15 @@ private slots:
         QCOMPARE(w.findChild<QLineEdit *>("Text23")->text(), QString("5"));
         QCOMPARE(w.findChild<QComboBox *>("Combo2")->currentText(), QString("19200"));
         QVERIFY(w.findChild<QLabel *>("ScanMessage")->text().contains("9600"));
+        // The drives found at the port's speed backed up, a file each; 05 at 19200 left out.
+        QTemporaryDir backups;
+        auto prompts = std::make_unique<ScriptedPrompts>();
+        prompts->fileNames.enqueue(backups.path());
+        w.setPrompts(std::move(prompts));
+        w.findChild<QPushButton *>("ScanBackup")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(backups.filePath("drive-1F.json")), 10000);
+        QVERIFY(QFile::exists(backups.filePath("drive-1.json")));
+        QVERIFY(!QFile::exists(backups.filePath("drive-5.json")));
         if (const QString dir = qEnvironmentVariable("R7260_SCREENSHOT_DIR"); !dir.isEmpty()) {
             w.resize(1366, 680);
             for (const char *language : {"Option1", "Option2"}) {

@@ -228,6 +228,14 @@ The command list stays as it was.</translation>
         <source>示波器</source>
         <translation>Scope</translation>
     </message>
+    <message>
+        <source>把找到的设备备份到文件夹</source>
+        <translation>Back up the drives found into a folder</translation>
+    </message>
+    <message>
+        <source>已备份 %1 台设备到 %2；未能备份 %3 台，其他波特率上的 %4 台未备份</source>
+        <translation>Backed up %1 drive(s) to %2; %3 could not be backed up, %4 at another line speed were left out</translation>
+    </message>
 </context>
 <context>
     <name>InfoTabs</name>
@@ -981,6 +989,14 @@ The old file is unchanged.</translation>
     <message>
         <source>已选地址 %1、%2 波特</source>
         <translation>Address %1 at %2 baud chosen</translation>
+    </message>
+    <message>
+        <source>备份找到的设备...</source>
+        <translation>Back up the drives found...</translation>
+    </message>
+    <message>
+        <source>把找到的每台驱动器的参数组存入一个文件夹，每个地址一个文件</source>
+        <translation>Save the parameter set of every drive found into a folder, one file per address</translation>
     </message>
 </context>
 <context>

@@ -32,4 +32,5 @@ public:
     QString saveFileName(const QString &title, const QString &filter) override {
         return openFileName(title, filter);
     }
+    QString folderName(const QString &title) override { return openFileName(title, {}); }
 };
