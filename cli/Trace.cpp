@@ -11,7 +11,6 @@
 #include "cli/Cli.h"
 #include "cli/Options.h"
 #include "cli/Report.h"
-#include "serial/MSComm.h"
 #include "transmission/Reply.h"
 
 namespace cli {
@@ -171,7 +170,7 @@ int trace(const Options &options, QTextStream &out, QTextStream &err) {
             printMeasurements(out, m);
     }
 
-    const QString port = portLabel(options.port, engine.port().devicePath());
+    const QString port = portLabel(options.port, engine.portDevice());
     if (!portProblem.isEmpty()) {
         err << kProgram << ": the port " << port << " went away: " << portProblem << '\n';
         return PortError;
