@@ -52,8 +52,12 @@ class TestCli : public QObject {
     Sim sim;
     QTemporaryDir files; // a named pipe and a list file over 1 MiB
 
+    // A generous timeout: a loaded machine must not turn a slow reply into a missing one (rows
+    // about timeouts give their own, which comes later and wins).
     QStringList on(const QStringList &arguments) {
-        return QStringList{QStringLiteral("-p"), sim.path} + arguments;
+        return QStringList{QStringLiteral("-p"), sim.path, QStringLiteral("--timeout"),
+                           QStringLiteral("2000")} +
+               arguments;
     }
     // What the device logged since the last call (--verbose: a "<- " line per request it got).
     QString deviceLog() {

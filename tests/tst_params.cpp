@@ -65,7 +65,9 @@ class TestParams : public QObject {
 
     QString file(const QString &name) const { return dir.filePath(name); }
     QStringList on(const QStringList &arguments, const Sim &device) const {
-        return QStringList{QStringLiteral("-p"), device.path, QStringLiteral("--json")} + arguments;
+        return QStringList{QStringLiteral("-p"), device.path, QStringLiteral("--json"),
+                           QStringLiteral("--timeout"), QStringLiteral("2000")} +
+               arguments;
     }
     Result run(const QStringList &arguments) { return cli(on(arguments, sim)); }
     // The requests the device logged since the last call (--verbose: "<- " a request).

@@ -76,7 +76,7 @@ private slots:
         const QString cliFile = dir.filePath(QStringLiteral("cli.txt"));
         t.click("Command33");
         QCOMPARE(QProcess::execute(QStringLiteral(R7260_CLI_PATH),
-                                   {"-p", sim.path, "--log", cliFile, "handshake"}),
+                                   {"-p", sim.path, "--timeout", "2000", "--log", cliFile, "handshake"}),
                  0);
         const QStringList cliLines = linesOf(cliFile);
         QCOMPARE(cliLines.size(), 3);
