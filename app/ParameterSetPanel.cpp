@@ -268,7 +268,7 @@ void ParameterSetPanel::refresh() {
             tick->setCheckState(on ? Qt::Checked : Qt::Unchecked);
         }
         const auto result = m_results.find(name);
-        cell(Outcome, result == m_results.end() ? QString() : resultText(result->second));
+        cell(Outcome, result == m_results.end() ? QString() : automation::resultText(result->second));
     }
     if (m_said)
         m_summary->setText(m_said());
@@ -316,7 +316,7 @@ void ParameterSetPanel::showResult(const EntryResult &result) {
         m_sides[0].address->setText(result.value);
     for (int r = 0; r < m_table->rowCount(); ++r)
         if (m_table->item(r, Name)->text() == result.key.name())
-            m_table->item(r, Outcome)->setText(resultText(result));
+            m_table->item(r, Outcome)->setText(automation::resultText(result));
 }
 
 void ParameterSetPanel::finishWrite(const automation::WriteOutcome &outcome) {
@@ -342,7 +342,7 @@ void ParameterSetPanel::finishWrite(const automation::WriteOutcome &outcome) {
     if (stop != outcome.entries.end())
         m_said = [this, counts, at = *stop] {
             return tr("写入在 %1 处停止（%2）：%3。")
-                .arg(at.key.name(), resultText(at), counts());
+                .arg(at.key.name(), automation::resultText(at), counts());
         };
     else if (outcome.complete())
         m_said = [this, counts] { return tr("全部写入：%1。").arg(counts()); };
@@ -369,29 +369,6 @@ QString ParameterSetPanel::stopText(const Stop &stop) const {
         break;
     }
     return stop.refusal ? device::refusalMessage(*stop.refusal) : name;
-}
-
-QString ParameterSetPanel::resultText(const EntryResult &r) const {
-    switch (r.result) {
-    case Result::Confirmed:
-        return tr("已写入并确认");
-    case Result::WrittenOnly:
-        return tr("已写入，不能回读");
-    case Result::ReadBackDiffers:
-        return tr("已写入，但回读为 %1").arg(r.readBack.value_or("?"));
-    case Result::Refused:
-        return tr("设备拒绝，错误码 %1").arg(errorCode(r.error.value_or(0)));
-    case Result::NotAnswered:
-        return r.written ? tr("已写入，回读无回复")
-                         : tr("无回复");
-    case Result::PortLost:
-        return tr("串口断开：%1").arg(r.portProblem);
-    case Result::NotSent:
-        return tr("未发送");
-    case Result::NoValue:
-        return tr("无值，未写入");
-    }
-    return {};
 }
 
 QString ParameterSetPanel::problemText(const device::SetProblem &p) const {

@@ -56,7 +56,6 @@ private:
     void takeFromWindow(device::ParameterSet &set) const;
     QString problemText(const device::SetProblem &problem) const;
     QString stopText(const automation::Stop &stop) const;
-    QString resultText(const automation::EntryResult &result) const;
 
     PanelHost &m_host;
     transmission::Engine &m_engine;

@@ -1,5 +1,6 @@
 #include "automation/ParameterTransfer.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <algorithm>
 #include <memory>
@@ -349,6 +350,35 @@ void backupDrives(transmission::Engine &engine, const QStringList &addresses, co
                   std::function<void(const std::vector<BackupResult> &)> done) {
     backupNext(std::make_shared<BackupJob>(
         BackupJob{engine, addresses, folder, drive, tool, port, withLine, {}, std::move(done)}));
+}
+
+QString resultText(const EntryResult &r) {
+    using Result = EntryResult::Result;
+    const auto t = [](const char *source) {
+        return QCoreApplication::translate("automation", source);
+    };
+    switch (r.result) {
+    case Result::Confirmed:
+        return t(QT_TRANSLATE_NOOP("automation", "已写入并确认"));
+    case Result::WrittenOnly:
+        return t(QT_TRANSLATE_NOOP("automation", "已写入，不能回读"));
+    case Result::ReadBackDiffers:
+        return t(QT_TRANSLATE_NOOP("automation", "已写入，但回读为 %1"))
+            .arg(r.readBack.value_or(QStringLiteral("?")));
+    case Result::Refused:
+        return t(QT_TRANSLATE_NOOP("automation", "设备拒绝，错误码 %1"))
+            .arg(QStringLiteral("%1").arg(r.error.value_or(0), 2, 16, QLatin1Char('0')).toUpper());
+    case Result::NotAnswered:
+        return r.written ? t(QT_TRANSLATE_NOOP("automation", "已写入，回读无回复"))
+                         : t(QT_TRANSLATE_NOOP("automation", "无回复"));
+    case Result::PortLost:
+        return t(QT_TRANSLATE_NOOP("automation", "串口断开：%1")).arg(r.portProblem);
+    case Result::NotSent:
+        return t(QT_TRANSLATE_NOOP("automation", "未发送"));
+    case Result::NoValue:
+        return t(QT_TRANSLATE_NOOP("automation", "无值，未写入"));
+    }
+    return {};
 }
 
 } // namespace automation

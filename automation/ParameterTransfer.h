@@ -74,6 +74,10 @@ struct EntryResult {
     QString portProblem = {};
 };
 
+// What became of an entry, worded for the engineer in the reader's language (the window and the
+// command line alike).
+QString resultText(const EntryResult &result);
+
 struct WriteOutcome {
     std::vector<EntryResult> entries; // one per entry asked, in the order written
     // Every entry written and, where it can be read back, confirmed.

@@ -324,29 +324,6 @@ int diff(const Options &options, QTextStream &out, QTextStream &err) {
     return status;
 }
 
-QString resultText(const EntryResult &r) {
-    switch (r.result) {
-    case Result::Confirmed:
-        return QStringLiteral("written and confirmed");
-    case Result::WrittenOnly:
-        return QStringLiteral("written, cannot be read back");
-    case Result::ReadBackDiffers:
-        return QStringLiteral("written, but reads back %1").arg(r.readBack.value_or("?"));
-    case Result::Refused:
-        return QStringLiteral("refused: %1").arg(r.error ? errorText(*r.error) : QString());
-    case Result::NotAnswered:
-        return r.written ? QStringLiteral("written, but its read-back was not answered")
-                         : QStringLiteral("not answered");
-    case Result::PortLost:
-        return QStringLiteral("port lost: %1").arg(r.portProblem);
-    case Result::NotSent:
-        return QStringLiteral("not sent");
-    case Result::NoValue:
-        return QStringLiteral("not written: the file holds no value");
-    }
-    return {};
-}
-
 const char *resultWord(Result result) {
     switch (result) {
     case Result::Confirmed:
@@ -423,7 +400,7 @@ int restore(const Options &options, QTextStream &out, QTextStream &err) {
                 else
                     out << r.key.name()
                         << (r.value.isEmpty() ? QString() : QStringLiteral(" = ") + r.value) << ": "
-                        << resultText(r) << '\n';
+                        << automation::resultText(r) << '\n';
                 out.flush();
             });
     });

@@ -848,43 +848,7 @@ The old file is unchanged.</translation>
         <source>读取停止：串口断开（%1）</source>
         <translation>Reading stopped: the port went away (%1)</translation>
     </message>
-    <message>
-        <source>已写入并确认</source>
-        <translation>written and confirmed</translation>
-    </message>
-    <message>
-        <source>已写入，不能回读</source>
-        <translation>written, cannot be read back</translation>
-    </message>
-    <message>
-        <source>已写入，但回读为 %1</source>
-        <translation>written, but reads back %1</translation>
-    </message>
-    <message>
-        <source>设备拒绝，错误码 %1</source>
-        <translation>refused by the device, error %1</translation>
-    </message>
-    <message>
-        <source>已写入，回读无回复</source>
-        <translation>written, read-back not answered</translation>
-    </message>
-    <message>
-        <source>无回复</source>
-        <translation>not answered</translation>
-    </message>
-    <message>
-        <source>串口断开：%1</source>
-        <translation>port lost: %1</translation>
-    </message>
-    <message>
-        <source>未发送</source>
-        <translation>not sent</translation>
-    </message>
-    <message>
-        <source>无值，未写入</source>
-        <translation>no value, not written</translation>
-    </message>
-</context>
+    </context>
 <context>
     <name>Prompts</name>
     <message>
@@ -1392,6 +1356,42 @@ The old file is unchanged.</translation>
     <message>
         <source>串口设置未能恢复为 %1</source>
         <translation>The port's settings could not be put back to %1</translation>
+    </message>
+    <message>
+        <source>已写入并确认</source>
+        <translation>written and confirmed</translation>
+    </message>
+    <message>
+        <source>已写入，不能回读</source>
+        <translation>written, cannot be read back</translation>
+    </message>
+    <message>
+        <source>已写入，但回读为 %1</source>
+        <translation>written, but reads back %1</translation>
+    </message>
+    <message>
+        <source>设备拒绝，错误码 %1</source>
+        <translation>refused by the device, error %1</translation>
+    </message>
+    <message>
+        <source>已写入，回读无回复</source>
+        <translation>written, read-back not answered</translation>
+    </message>
+    <message>
+        <source>无回复</source>
+        <translation>not answered</translation>
+    </message>
+    <message>
+        <source>串口断开：%1</source>
+        <translation>port lost: %1</translation>
+    </message>
+    <message>
+        <source>未发送</source>
+        <translation>not sent</translation>
+    </message>
+    <message>
+        <source>无值，未写入</source>
+        <translation>no value, not written</translation>
     </message>
 </context>
 <context>

@@ -251,9 +251,7 @@ void Engine::startNext() {
     m_current = std::move(current);
 
     if (!m_port->PortOpen()) {
-        // A port that went away says why, not merely that it is closed.
-        finish(!m_lostReason.isEmpty() ? m_lostReason
-                                       : QCoreApplication::translate("transmission", "串口未打开"));
+        finish(portProblem(QT_TRANSLATE_NOOP("transmission", "串口未打开")));
         return;
     }
     m_port->setPrompt(true);
@@ -261,14 +259,19 @@ void Engine::startNext() {
                             ? m_current->pending.request.timeoutMs
                             : timeoutFor(m_current->pending.request.frame);
     if (!write(m_current->out, m_current->pending.request.background)) {
-        finish(!m_port->PortOpen() && !m_lostReason.isEmpty()
-                   ? m_lostReason
-                   : QCoreApplication::translate("transmission", "串口拒绝写入"));
+        finish(portProblem(QT_TRANSLATE_NOOP("transmission", "串口拒绝写入")));
         return;
     }
     m_current->written = m_lastWrite;
     m_current->result.timeoutMs = timeout;
     m_timeout.start(timeout);
+}
+
+QString Engine::portProblem(const char *otherwise) const {
+    // A port that went away says why, not merely that it is closed or refused the bytes.
+    if (!m_port->PortOpen() && !m_lostReason.isEmpty())
+        return m_lostReason;
+    return QCoreApplication::translate("transmission", otherwise);
 }
 
 bool Engine::answers(const Reply &reply) const {
@@ -330,7 +333,7 @@ bool Engine::poll(int maxRead) {
         if (bytes.isEmpty())
             break;
         received = true;
-        handleRead(bytes, int(bytes.size()), m_port->InputArrived());
+        deliver(bytes, int(bytes.size()), m_port->InputArrived());
     }
     m_port->setInputLen(before);
     if (!m_reader.waiting()) {
@@ -354,24 +357,35 @@ bool Engine::poll(int maxRead) {
     return received;
 }
 
-void Engine::deliver(const QByteArray &bytes, int count, Clock::time_point arrived) {
-    handleRead(bytes, count, arrived);
+bool Engine::takeAnswer(const Reply &reply, Clock::time_point arrived) {
+    if (!answers(reply))
+        return false;
+    const bool good =
+        reply.status == Reply::Status::Good || reply.status == Reply::Status::Failure;
+    // A damaged or cut-short answer stands only until something better comes.
+    if (good || !m_current->result.reply)
+        m_current->result.reply = reply;
+    if (good)
+        m_current->result.answered = arrived;
+    return good;
 }
 
 void Engine::giveUpWaiting() {
     m_waitingSince.reset();
     std::vector<Reply> replies;
+    bool answered = false;
     for (const ReplyFrame &frame : m_reader.flush()) {
         Reply reply = readReply(frame);
-        if (answers(reply) && !m_current->result.reply)
-            m_current->result.reply = reply;
+        answered = takeAnswer(reply, Clock::now()) || answered;
         replies.push_back(std::move(reply));
     }
     if (!replies.empty())
         emit gaveUp(replies);
+    if (answered)
+        finish();
 }
 
-void Engine::handleRead(QByteArray bytes, int count, Clock::time_point arrived) {
+void Engine::deliver(QByteArray bytes, int count, Clock::time_point arrived) {
     const Clock::time_point now = Clock::now();
     if (arrived == Clock::time_point{} || arrived > now)
         arrived = now;
@@ -390,18 +404,10 @@ void Engine::handleRead(QByteArray bytes, int count, Clock::time_point arrived) 
     bool otherReplies = false;
     for (const ReplyFrame &frame : m_reader.feed(bytes)) {
         Reply reply = readReply(frame);
-        if (answers(reply)) {
-            const bool good =
-                reply.status == Reply::Status::Good || reply.status == Reply::Status::Failure;
-            if (good || !m_current->result.reply)
-                m_current->result.reply = reply;
-            if (good) {
-                m_current->result.answered = arrived;
-                answeredHere = true;
-            }
-        } else {
+        if (answers(reply))
+            answeredHere = takeAnswer(reply, arrived) || answeredHere;
+        else
             otherReplies = true;
-        }
         read.replies.push_back(std::move(reply));
     }
     if (m_current)

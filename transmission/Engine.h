@@ -145,8 +145,9 @@ public:
     // reply waits for its rest gives that reply up (not while an exchange waits for it: its
     // timeout does), and so does one that finds the rest overdue.
     bool poll(int maxRead);
-    // Bytes taken as if read from the port.
-    void deliver(const QByteArray &bytes, int count, Clock::time_point arrived = {});
+    // One read of received bytes (as the port delivered it, or given as if it had): fed to the
+    // reply reader, matched against the exchange on the line, handed on through received().
+    void deliver(QByteArray bytes, int count, Clock::time_point arrived = {});
     // Received bytes still waiting to complete a reply are forgotten (a new session).
     void clearReceived() { m_reader.clear(); }
 
@@ -191,8 +192,10 @@ private:
     void startNext();
     // Starts the next exchange once the line has been silent long enough.
     void scheduleNext();
-    void handleRead(QByteArray bytes, int count, Clock::time_point arrived);
     bool answers(const Reply &reply) const;
+    // Keeps a reply answering the exchange on the line; true when it ends it (good or failure).
+    bool takeAnswer(const Reply &reply, Clock::time_point arrived);
+    QString portProblem(const char *otherwise) const;
     void finish(const QString &portProblem = {});
     void onTimeout();
     void giveUpWaiting();
