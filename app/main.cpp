@@ -14,6 +14,7 @@
 #endif
 
 #include "app/FrmMain.h"
+#include "app/RemoteControl.h"
 
 #ifndef R7260_VERSION
 #define R7260_VERSION "unknown"
@@ -27,6 +28,12 @@ struct Options {
                            QStringLiteral("Record every frame sent and received, with times, to "
                                           "FILE (tab-separated, UTF-8) from the start."),
                            QStringLiteral("FILE")};
+    QCommandLineOption control{
+        QStringLiteral("control"),
+        QStringLiteral("Let a script drive the window through the local socket NAME (a path, or a "
+                       "name in the runtime folder) that only this user can open: one JSON "
+                       "request per line, as the README describes."),
+        QStringLiteral("NAME")};
 
     Options() {
         QCoreApplication::setApplicationName(QStringLiteral("r7260-tool"));
@@ -45,6 +52,7 @@ struct Options {
         parser.addHelpOption();
         parser.addVersionOption();
         parser.addOption(log);
+        parser.addOption(control);
     }
 };
 
@@ -108,6 +116,14 @@ int main(int argc, char *argv[]) {
     options.parser.process(app);
 
     FrmMain window;
+    RemoteControl remote(&window);
+    if (options.parser.isSet(options.control) &&
+        !remote.listen(options.parser.value(options.control))) {
+        std::fprintf(stderr, "r7260-tool: cannot listen at %s: %s\n",
+                     qPrintable(options.parser.value(options.control)),
+                     qPrintable(remote.errorString()));
+        return 2;
+    }
     window.show();
     if (options.parser.isSet(options.log))
         window.startTrafficRecord(options.parser.value(options.log));

@@ -28,6 +28,10 @@ enum CommEventKind : int {
 
 class MSComm : public QObject {
     Q_OBJECT
+    // Readable from outside the window, as its scripts see the port.
+    Q_PROPERTY(bool PortOpen READ PortOpen)
+    Q_PROPERTY(int InBufferCount READ InBufferCount)
+    Q_PROPERTY(QString Settings READ Settings)
 
 public:
     using Clock = std::chrono::steady_clock;

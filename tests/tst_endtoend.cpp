@@ -1,23 +1,20 @@
-// The tool's window against the virtual device over a pseudo-terminal, as an engineer uses them:
+// The real executable against the virtual device over a pseudo-terminal, as an engineer uses them:
 // handshake, queries, parameters set and read back, a move watched through position and state,
 // homing, input lamps, the IO binding download and the register mapping. Nothing here is a
 // script of expected bytes: the device answers and the window shows it.
 
-#include <QCheckBox>
-#include <QRadioButton>
-#include <QStatusBar>
+#include <QTest>
 
 #include "app/LampShape.h"
-#include "serial/MSComm.h"
+#include "tests/support/RunningTool.h"
 #include "tests/support/Ser2net.h"
 #include "tests/support/SimProcess.h"
-#include "tests/support/WindowOnPty.h"
 
 class TestEndToEnd : public QObject {
     Q_OBJECT
 
     std::unique_ptr<Sim> sim;
-    std::unique_ptr<WindowOnPty> t;
+    std::unique_ptr<RunningTool> t;
 
     // Waits until `done` holds; says what it saw when it never did.
     bool waitFor(const std::function<bool()> &done, const QString &what) {
@@ -64,12 +61,11 @@ private slots:
         sim = std::make_unique<Sim>();
         QVERIFY(sim->start(
             {"--left-limit", "-100000", "--right-limit", "100000", "--origin", "-3000"}));
-        t = std::make_unique<WindowOnPty>(false);
-        wireComPort(1, sim->path);
-        t->click("Command32");
+        t = std::make_unique<RunningTool>(true, sim->path);
         QVERIFY(t->isOpen());
     }
     void cleanup() {
+        QVERIFY(t->quit());
         t.reset();
         sim.reset();
     }
@@ -99,19 +95,20 @@ private slots:
         QVERIFY(server.start(sim->path));
         t->setText("Combo1", server.url(overRfc2217));
         t->click("Command32");
-        const auto *port = t->window->findChild<serial::MSComm *>(QStringLiteral("MSComm1"));
-        QVERIFY(waitFor([&] { return port->PortOpen(); }, QStringLiteral("the connection")));
+        QVERIFY(waitFor([&] { return t->property("MSComm1", "PortOpen").toBool(); },
+                        QStringLiteral("the connection")));
         QVERIFY(clickAndSee("Command12", QStringLiteral("请求握手命令:")));
         t->setText("Text12", QStringLiteral("321"));
         QVERIFY(clickAndSee("Command17", QStringLiteral("RecHex:01 ")));
         QVERIFY(query("Command57", "Text27", QStringLiteral("321")));
         server.stop();
         QVERIFY(waitFor([&] { return !t->isOpen(); }, QStringLiteral("the port closed")));
-        QVERIFY(t->window->statusBar()->currentMessage().contains(server.url(overRfc2217).mid(6)));
+        QVERIFY(t->text("StatusBar").contains(server.url(overRfc2217).mid(6)));
 
         t->setText("Combo1", QStringLiteral("tcp://127.0.0.1:%1").arg(freePort()));
         t->click("Command32");
-        QVERIFY(waitFor([&] { return !t->prompts->messages.isEmpty(); }, QStringLiteral("refusal")));
+        QVERIFY(waitFor([&] { return t->dialog().has_value(); }, QStringLiteral("refusal")));
+        t->answer("Ok");
         QVERIFY(!t->isOpen());
     }
 
@@ -185,15 +182,15 @@ private slots:
     void registerMappingReadAndWrite() {
         t->setText("Text34", "100");
         QVERIFY(clickAndSee("Command3", QStringLiteral("RecHex:01 3F 00 ")));
-        t->control<QCheckBox>("Check2")->setChecked(true);
+        t->setProperty("Check2", "checked", true);
         // Read: 01 03 (100 + 0x26) 2 registers; the device answers the start speed.
         QVERIFY(clickAndSee("Command57", QStringLiteral("RecHex:01 03 04 00 00 00 64 ")));
         QVERIFY(t->sendPane().contains(u"SndHex:01 03 00 8A 00 02 E5 E1 \n西门子标准格式:\n\r"));
         // Write: the set command's data go to register 100 + 0x25.
-        t->control<QRadioButton>("Option4")->setChecked(true);
+        t->setProperty("Option4", "checked", true);
         t->setText("Text12", "777");
         QVERIFY(clickAndSee("Command17", QStringLiteral("RecHex:01 10 00 89 00 02 ")));
-        t->control<QCheckBox>("Check2")->setChecked(false);
+        t->setProperty("Check2", "checked", false);
         QVERIFY(query("Command57", "Text27", "777"));
     }
 };

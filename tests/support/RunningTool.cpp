@@ -1,0 +1,116 @@
+#include "tests/support/RunningTool.h"
+
+#include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+RunningTool::RunningTool(bool open, const QString &com1) {
+    const QString control = m_folder.filePath(QStringLiteral("control"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("R7260_COM1"), com1.isEmpty() ? pty.slavePath() : com1);
+    m_process.setProcessEnvironment(environment);
+    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_process.start(QStringLiteral(R7260_TOOL_PATH), {QStringLiteral("--control"), control});
+    // The socket is there once the window is built.
+    for (QDeadlineTimer deadline(20000); !deadline.hasExpired(); QTest::qWait(20)) {
+        m_socket.connectToServer(control);
+        if (m_socket.waitForConnected(1000) || m_process.state() == QProcess::NotRunning)
+            break;
+    }
+    if (m_socket.state() != QLocalSocket::ConnectedState)
+        QTest::qFail("the tool did not start", __FILE__, __LINE__);
+    else if (open)
+        click(QStringLiteral("Command32"));
+}
+
+RunningTool::~RunningTool() {
+    if (m_process.state() != QProcess::NotRunning)
+        m_process.kill();
+    m_process.waitForFinished(5000);
+}
+
+bool RunningTool::quit() {
+    if (m_process.state() == QProcess::NotRunning)
+        return false;
+    if (const auto open = dialog())
+        qWarning().noquote() << "a dialog was left open:" << open->title << open->text;
+    const bool dialogLeft = dialog().has_value();
+    request({{QStringLiteral("op"), QStringLiteral("quit")}});
+    if (!m_process.waitForFinished(20000))
+        return false;
+    if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0)
+        qWarning() << "the tool ended with" << m_process.exitStatus() << m_process.exitCode();
+    return !dialogLeft && m_process.exitStatus() == QProcess::NormalExit &&
+           m_process.exitCode() == 0;
+}
+
+QJsonValue RunningTool::request(QJsonObject message) {
+    m_socket.write(QJsonDocument(message).toJson(QJsonDocument::Compact) + '\n');
+    m_socket.flush();
+    while (!m_socket.canReadLine())
+        if (!m_socket.waitForReadyRead(15000)) {
+            QTest::qFail("the tool did not answer", __FILE__, __LINE__);
+            return {};
+        }
+    const QJsonObject reply = QJsonDocument::fromJson(m_socket.readLine()).object();
+    if (!reply.value(QStringLiteral("ok")).toBool())
+        QTest::qFail(qPrintable(reply.value(QStringLiteral("error")).toString()), __FILE__,
+                     __LINE__);
+    return reply.value(QStringLiteral("value"));
+}
+
+void RunningTool::click(const QString &button) {
+    request({{QStringLiteral("op"), QStringLiteral("click")}, {QStringLiteral("name"), button}});
+}
+
+QString RunningTool::text(const QString &control) {
+    return request(
+               {{QStringLiteral("op"), QStringLiteral("text")}, {QStringLiteral("name"), control}})
+        .toString();
+}
+
+void RunningTool::setText(const QString &control, const QString &text) {
+    request({{QStringLiteral("op"), QStringLiteral("type")},
+             {QStringLiteral("name"), control},
+             {QStringLiteral("value"), text}});
+}
+
+QJsonValue RunningTool::property(const QString &control, const QString &name) {
+    return request({{QStringLiteral("op"), QStringLiteral("get")},
+                    {QStringLiteral("name"), control},
+                    {QStringLiteral("property"), name}});
+}
+
+void RunningTool::setProperty(const QString &control, const QString &name,
+                              const QJsonValue &value) {
+    request({{QStringLiteral("op"), QStringLiteral("set")},
+             {QStringLiteral("name"), control},
+             {QStringLiteral("property"), name},
+             {QStringLiteral("value"), value}});
+}
+
+QStringList RunningTool::items(const QString &control) {
+    QStringList texts;
+    const QJsonArray found = request({{QStringLiteral("op"), QStringLiteral("items")},
+                                      {QStringLiteral("name"), control}})
+                                 .toArray();
+    for (const QJsonValue &item : found)
+        texts << item.toString();
+    return texts;
+}
+
+std::optional<RunningTool::Dialog> RunningTool::dialog() {
+    const QJsonValue shown = request({{QStringLiteral("op"), QStringLiteral("dialog")}});
+    if (!shown.isObject())
+        return std::nullopt;
+    return Dialog{shown[QStringLiteral("title")].toString(),
+                  shown[QStringLiteral("text")].toString()};
+}
+
+void RunningTool::answer(const QString &button, const QString &file) {
+    request({{QStringLiteral("op"), QStringLiteral("answer")},
+             {QStringLiteral("button"), button},
+             {QStringLiteral("file"), file}});
+}

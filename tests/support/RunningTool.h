@@ -1,0 +1,63 @@
+#pragma once
+// The real r7260-tool executable, started headless with COM1 wired to a pseudo-terminal (or to a
+// device path) and driven from outside through its --control socket, as a script would: clicks,
+// typing, ticks, what the controls show, message boxes read and answered. The test target
+// defines R7260_TOOL_PATH.
+
+#include <QJsonValue>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <optional>
+
+#include "tests/support/Pty.h"
+
+class RunningTool {
+public:
+    struct Dialog {
+        QString title;
+        QString text;
+    };
+
+    // Starts the tool with COM1 on `com1` (empty: the test's own pseudo-terminal) and opens the
+    // port when `open` is true.
+    explicit RunningTool(bool open = true, const QString &com1 = {});
+    ~RunningTool();
+    RunningTool(const RunningTool &) = delete;
+    RunningTool &operator=(const RunningTool &) = delete;
+
+    // Ends the tool as the user would; false, with the reason printed, when a dialog was still
+    // open or the tool did not end cleanly (a crash, or what the sanitizers found).
+    bool quit();
+
+    void click(const QString &button);
+    QString text(const QString &control);
+    void setText(const QString &control, const QString &text);
+    QJsonValue property(const QString &control, const QString &name);
+    void setProperty(const QString &control, const QString &name, const QJsonValue &value);
+    QStringList items(const QString &control);
+    quint32 lamp(const QString &name) { return quint32(property(name, "BackColor").toDouble()); }
+    bool enabled(const QString &control) { return property(control, "enabled").toBool(); }
+    bool isOpen() { return !enabled(QStringLiteral("Command32")); }
+    QString sendPane() { return text(QStringLiteral("RichTextBox2")); }
+    QString receivePane() { return text(QStringLiteral("RichTextBox1")); }
+
+    // The modal box open now, if any; answering it clicks the named button ("Ok", "Yes", "No")
+    // or, for a file dialog, chooses `file` (empty: cancel).
+    std::optional<Dialog> dialog();
+    void answer(const QString &button, const QString &file = {});
+
+    // The bytes the tool wrote since the last call, waiting up to `timeoutMs` for `atLeast`.
+    QByteArray sent(qsizetype atLeast = 1, int timeoutMs = 3000) {
+        return pty.readAtLeast(atLeast, timeoutMs);
+    }
+
+    Pty pty;
+
+private:
+    QJsonValue request(QJsonObject message);
+
+    QTemporaryDir m_folder;
+    QProcess m_process;
+    QLocalSocket m_socket;
+};
