@@ -13,8 +13,12 @@
 #include <QLocalSocket>
 #include <QMessageBox>
 #include <QMetaEnum>
+#include <QMouseEvent>
 #include <QPointer>
+#include <QStackedWidget>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QTableWidget>
 
 namespace {
 
@@ -53,6 +57,14 @@ bool typeText(QObject *control, const QString &text) {
 
 QJsonArray itemsOf(QObject *control) {
     QJsonArray items;
+    if (auto *table = qobject_cast<QTableWidget *>(control))
+        for (int row = 0; row < table->rowCount(); ++row) {
+            QJsonArray cells;
+            for (int column = 0; column < table->columnCount(); ++column)
+                cells.append(table->item(row, column) ? table->item(row, column)->text()
+                                                      : QString());
+            items.append(cells);
+        }
     if (auto *list = qobject_cast<QListWidget *>(control))
         for (int row = 0; row < list->count(); ++row)
             items.append(list->item(row)->text());
@@ -71,6 +83,26 @@ QJsonValue describe(QWidget *dialog) {
     if (qobject_cast<QFileDialog *>(dialog))
         shown.insert(QStringLiteral("file"), true);
     return shown;
+}
+
+// Brings forward every tab the control lies on, as the user clicks their way to it.
+void bringForward(QWidget *control) {
+    for (QWidget *page = control; page && page->parentWidget(); page = page->parentWidget()) {
+        auto *stack = qobject_cast<QStackedWidget *>(page->parentWidget());
+        if (auto *tabs = stack ? qobject_cast<QTabWidget *>(stack->parentWidget()) : nullptr)
+            tabs->setCurrentWidget(page);
+    }
+}
+
+// A press and release of a mouse button at a point given as fractions of the control's size.
+void mouseClick(QWidget *control, Qt::MouseButton button, Qt::KeyboardModifiers keys,
+                QPointF where) {
+    const QPointF at(where.x() * control->width(), where.y() * control->height());
+    QMouseEvent press(QEvent::MouseButtonPress, at, control->mapToGlobal(at), button, button, keys);
+    QCoreApplication::sendEvent(control, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, control->mapToGlobal(at), button,
+                        Qt::NoButton, keys);
+    QCoreApplication::sendEvent(control, &release);
 }
 
 } // namespace
@@ -149,12 +181,26 @@ QJsonObject RemoteControl::answer(const QJsonObject &request, std::function<void
                     return;
                 if (file.isEmpty())
                     return dialog->reject();
-                dialog->selectFile(file);
+                // Typed into the name box, as the user would: selectFile leaves a focused box
+                // alone and cuts a path whose folder does not exist to a relative one.
+                if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                    name->setText(file);
+                else
+                    dialog->selectFile(file);
                 static_cast<QDialog *>(dialog.data())->accept(); // QFileDialog's own is protected
             };
             return done();
         }
         return failed(QStringLiteral("no dialog is open"));
+    }
+    if (op == u"grab") {
+        const int width = request.value(QStringLiteral("width")).toInt();
+        const int height = request.value(QStringLiteral("height")).toInt();
+        if (width > 0 && height > 0)
+            m_window->resize(width, height);
+        const QString file = request.value(QStringLiteral("file")).toString();
+        return m_window->grab().save(file) ? done()
+                                           : failed(QStringLiteral("cannot save %1").arg(file));
     }
     if (op == u"quit") {
         then = [] { QCoreApplication::quit(); };
@@ -165,7 +211,8 @@ QJsonObject RemoteControl::answer(const QJsonObject &request, std::function<void
         name == m_window->objectName() ? m_window : m_window->findChild<QObject *>(name);
     if (!control)
         return failed(QStringLiteral("no control %1").arg(name));
-    const bool changes = op == u"click" || op == u"type" || op == u"set";
+    const bool changes =
+        op == u"click" || op == u"type" || op == u"set" || op == u"show" || op == u"mouse";
     if (changes && modal)
         return failed(
             QStringLiteral("a dialog is open: %1")
@@ -183,6 +230,20 @@ QJsonObject RemoteControl::answer(const QJsonObject &request, std::function<void
             if (button)
                 button->click();
         };
+        return done();
+    }
+    auto *widget = qobject_cast<QWidget *>(control);
+    if (op == u"show" && widget) {
+        bringForward(widget);
+        return done();
+    }
+    if (op == u"mouse" && widget) {
+        const bool right = request.value(QStringLiteral("button")).toString() == u"right";
+        const bool shift = request.value(QStringLiteral("shift")).toBool();
+        mouseClick(widget, right ? Qt::RightButton : Qt::LeftButton,
+                   shift ? Qt::ShiftModifier : Qt::NoModifier,
+                   {request.value(QStringLiteral("x")).toDouble(),
+                    request.value(QStringLiteral("y")).toDouble()});
         return done();
     }
     if (op == u"text")

@@ -3,28 +3,19 @@
 // exports that cannot be written, and the window's scope tab tracing a move sent from the window.
 // R7260_SCREENSHOT_DIR=DIR saves the tab during and after the move, in both languages.
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
-#include <QTabWidget>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/FrmMain.h"
-#include "app/ScopePanel.h"
 #include "automation/TraceExport.h"
 #include "codec/Framing.h"
 #include "serial/MSComm.h"
 #include "serial/OpenCommPort.h"
 #include "tests/support/Hex.h"
 #include "tests/support/Pty.h"
-#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/RunningTool.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TestFiles.h"
 
@@ -76,6 +67,27 @@ void verifyMeasured(double peak, double acceleration, double moveTime) {
              qPrintable(QString::number(moveTime)));
 }
 
+// The speed rises, holds at the maximum, falls back to 0; the move ends on its target.
+void verifyTrapezoid(const Csv &csv) {
+    const QList<double> &s = csv.speeds;
+    const qsizetype top = s.indexOf(kMaxSpeed), lastTop = s.lastIndexOf(kMaxSpeed);
+    QVERIFY(top > 0 && lastTop > top + 100);
+    // The virtual device decides to brake anew every millisecond: while braking it may
+    // speed up by one millisecond's acceleration now and then.
+    const double step = kAcceleration / 1000;
+    for (qsizetype i = 0; i < s.size() - 1; ++i)
+        QVERIFY2(
+            i < top       ? s[i] <= s[i + 1]
+            : i < lastTop ? s[i] == kMaxSpeed
+                          : s[i] + step >= s[i + 1],
+            qPrintable(QStringLiteral("sample %1: %2 then %3").arg(i).arg(s[i]).arg(s[i + 1])));
+    QCOMPARE(s.first(), 0.0);
+    QCOMPARE(s.last(), 0.0);
+    QCOMPARE(csv.last["abs"], QString::number(kPulses));
+    QCOMPARE(csv.last["rel"], QString::number(kPulses));
+    QCOMPARE(csv.last["moving"], QStringLiteral("0"));
+}
+
 } // namespace
 
 class TestScope : public QObject {
@@ -107,23 +119,7 @@ private slots:
         const Csv csv = readCsv(readBytes(csvPath));
         QCOMPARE(csv.header,
                  QString("time_s,abs,rel,speed,moving,left_limit,origin,right_limit").split(u','));
-        const QList<double> &s = csv.speeds;
-        const qsizetype top = s.indexOf(kMaxSpeed), lastTop = s.lastIndexOf(kMaxSpeed);
-        QVERIFY(top > 0 && lastTop > top + 100);
-        // The virtual device decides to brake anew every millisecond: while braking it may
-        // speed up by one millisecond's acceleration now and then.
-        const double step = kAcceleration / 1000;
-        for (qsizetype i = 0; i < s.size() - 1; ++i)
-            QVERIFY2(
-                i < top       ? s[i] <= s[i + 1]
-                : i < lastTop ? s[i] == kMaxSpeed
-                              : s[i] + step >= s[i + 1],
-                qPrintable(QStringLiteral("sample %1: %2 then %3").arg(i).arg(s[i]).arg(s[i + 1])));
-        QCOMPARE(s.first(), 0.0);
-        QCOMPARE(s.last(), 0.0);
-        QCOMPARE(csv.last["abs"], QString::number(kPulses));
-        QCOMPARE(csv.last["rel"], QString::number(kPulses));
-        QCOMPARE(csv.last["moving"], QStringLiteral("0"));
+        verifyTrapezoid(csv);
     }
 
     // Only a good reply carrying the group's value is a sample; silence is a gap, and sampling
@@ -213,64 +209,66 @@ private slots:
             QCOMPARE(readBytes(path), QByteArray("before"));
     }
 
-    // The window's scope tab traces a move sent from the motion panel, measures it, stops after
-    // it, and says why an export could not be written, keeping the trace.
+    // The real executable's scope tab traces a move sent from the motion panel, measures it,
+    // stops after it, says why an export could not be written, and exports the trace it kept.
     void windowTracesMoveFromItsButton() {
         Sim sim;
         QVERIFY(sim.start({}));
-        wireComPort(1, sim.path);
-        FrmMain window;
-        auto prompts = std::make_unique<ScriptedPrompts>();
-        ScriptedPrompts &answers = *prompts;
-        window.setPrompts(std::move(prompts));
-        window.resize(1366, 680);
-        window.show();
-        QTest::mouseClick(window.findChild<QPushButton *>("Command32"), Qt::LeftButton);
-        auto *scope = window.findChild<ScopePanel *>("ScopePanel");
-        window.findChild<QTabWidget *>("SSTab1")->setCurrentWidget(scope);
+        RunningTool t(true, sim.path);
+        t.show("ScopePanel");
         for (const char *box : {"ScopeAbsolute", "ScopeRelative"})
-            window.findChild<QCheckBox *>(box)->setChecked(true);
-        window.findChild<QComboBox *>("ScopeTrigger")->setCurrentIndex(1);
-        window.findChild<QSpinBox *>("ScopePretrigger")->setValue(200);
-        auto *start = window.findChild<QPushButton *>("ScopeStart");
-        start->click();
+            t.setProperty(box, "checked", true);
+        t.setProperty("ScopeTrigger", "currentIndex", 1);
+        t.setProperty("ScopePretrigger", "value", 200);
+        t.click("ScopeStart");
         QTest::qWait(300);
-        window.findChild<QLineEdit *>("Text8")->setText(QString::number(kPulses));
-        window.findChild<QPushButton *>("Command18")->click();
+        t.setText("Text8", QString::number(kPulses));
+        t.click("Command18");
 
         const QString shots = qEnvironmentVariable("R7260_SCREENSHOT_DIR");
         const auto shoot = [&](const char *name, const char *language) {
-            window.findChild<QRadioButton *>(language)->click();
+            t.click(language);
             QTest::qWait(100);
             if (!shots.isEmpty())
-                QVERIFY(window.grab().save(QStringLiteral("%1/scope-%2.png").arg(shots, name)));
+                t.grab(QStringLiteral("%1/scope-%2.png").arg(shots, name), 1366, 680);
         };
         QTest::qWait(3000);
         shoot("during-zh", "Option1");
         shoot("during-en", "Option2");
-        QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 30000);
-        auto *plot = window.findChild<QWidget *>("ScopePlot");
-        for (const auto &[x, keys] : {std::pair{0.3, Qt::NoModifier}, {0.7, Qt::ShiftModifier}})
-            QTest::mouseClick(plot, Qt::RightButton, keys, QPoint(int(plot->width() * x), 300));
-        QVERIFY(window.findChild<QLabel *>("ScopeCursors")->text().contains(u"Δt"));
+        QTRY_VERIFY_WITH_TIMEOUT(t.enabled("ScopeStart"), 30000);
+        t.mouse("ScopePlot", true, false, 0.3, 0.5);
+        t.mouse("ScopePlot", true, true, 0.7, 0.5);
+        QVERIFY(t.text("ScopeCursors").contains(u"Δt"));
         shoot("after-en", "Option2");
         shoot("after-zh", "Option1");
 
-        const MoveMeasurements &m = scope->measurements();
-        QVERIFY(m.ended() && m.peakSpeed && m.acceleration);
-        verifyMeasured(*m.peakSpeed, *m.acceleration, *m.moveTime);
-        QCOMPARE(m.finalPosition, std::optional<qint64>(kPulses));
-        QCOMPARE(m.target, std::optional<qint64>(kPulses));
-        QCOMPARE(scope->sampler().counts().timeouts, 0);
+        const QString measured = t.text("ScopeMeasurements");
+        const auto figure = [&measured](const char *caption) {
+            const auto match =
+                QRegularExpression(QString::fromUtf8(caption) + " ([-\\d.]+)").match(measured);
+            return match.hasMatch() ? match.captured(1).toDouble() : qQNaN();
+        };
+        verifyMeasured(figure("峰值速度:"), figure("加速度:"), figure("运动时间:"));
+        QVERIFY2(measured.contains(QStringLiteral("最终位置: %1 (目标 %1，偏差 0)").arg(kPulses)),
+                 qPrintable(measured));
+        QVERIFY(t.text("ScopeCounters").contains(QStringLiteral("超时 0 ")));
 
-        const qsizetype rows = scope->sampler().buffer().size();
         const QString unwritable = dir.filePath(QStringLiteral("missing/trace.csv"));
-        answers.fileNames << unwritable;
-        window.findChild<QPushButton *>("ScopeCsv")->click();
-        QCOMPARE(answers.messages.size(), 1);
-        QVERIFY(answers.messages[0].text.contains(unwritable));
-        QVERIFY(answers.messages[0].text.contains(QStringLiteral("No such file")));
-        QCOMPARE(scope->sampler().buffer().size(), rows);
+        const QString csvPath = dir.filePath(QStringLiteral("window.csv"));
+        const auto exportTo = [&t](const QString &file) {
+            t.click("ScopeCsv");
+            QVERIFY(t.waitForDialog());
+            t.answer({}, file);
+        };
+        exportTo(unwritable);
+        const auto refused = t.waitForDialog();
+        QVERIFY(refused && refused->text.contains(unwritable));
+        QVERIFY(refused->text.contains(QStringLiteral("No such file")));
+        t.answer("Ok");
+        exportTo(csvPath);
+        QTRY_VERIFY(QFile::exists(csvPath));
+        verifyTrapezoid(readCsv(readBytes(csvPath)));
+        QVERIFY(t.quit());
     }
 };
 

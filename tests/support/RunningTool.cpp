@@ -101,12 +101,51 @@ QStringList RunningTool::items(const QString &control) {
     return texts;
 }
 
+QList<QStringList> RunningTool::rows(const QString &table) {
+    QList<QStringList> found;
+    const QJsonArray rows =
+        request({{QStringLiteral("op"), QStringLiteral("items")}, {QStringLiteral("name"), table}})
+            .toArray();
+    for (const QJsonValue &row : rows) {
+        found.append(QStringList());
+        for (const QJsonValue &cell : row.toArray())
+            found.last() << cell.toString();
+    }
+    return found;
+}
+
+void RunningTool::show(const QString &control) {
+    request({{QStringLiteral("op"), QStringLiteral("show")}, {QStringLiteral("name"), control}});
+}
+
+void RunningTool::mouse(const QString &control, bool right, bool shift, double x, double y) {
+    request({{QStringLiteral("op"), QStringLiteral("mouse")},
+             {QStringLiteral("name"), control},
+             {QStringLiteral("button"), right ? "right" : "left"},
+             {QStringLiteral("shift"), shift},
+             {QStringLiteral("x"), x},
+             {QStringLiteral("y"), y}});
+}
+
+void RunningTool::grab(const QString &file, int width, int height) {
+    request({{QStringLiteral("op"), QStringLiteral("grab")},
+             {QStringLiteral("file"), file},
+             {QStringLiteral("width"), width},
+             {QStringLiteral("height"), height}});
+}
+
 std::optional<RunningTool::Dialog> RunningTool::dialog() {
     const QJsonValue shown = request({{QStringLiteral("op"), QStringLiteral("dialog")}});
     if (!shown.isObject())
         return std::nullopt;
     return Dialog{shown[QStringLiteral("title")].toString(),
                   shown[QStringLiteral("text")].toString()};
+}
+
+std::optional<RunningTool::Dialog> RunningTool::waitForDialog(int timeoutMs) {
+    for (QDeadlineTimer deadline(timeoutMs);; QTest::qWait(20))
+        if (auto shown = dialog(); shown || deadline.hasExpired())
+            return shown;
 }
 
 void RunningTool::answer(const QString &button, const QString &file) {

@@ -36,6 +36,13 @@ public:
     QJsonValue property(const QString &control, const QString &name);
     void setProperty(const QString &control, const QString &name, const QJsonValue &value);
     QStringList items(const QString &control);
+    QList<QStringList> rows(const QString &table);
+    // Brings forward the tab the control is on.
+    void show(const QString &control);
+    // A click at a point given as fractions of the control's width and height.
+    void mouse(const QString &control, bool right, bool shift, double x, double y);
+    // Saves a picture of the window, resized first when a size is given.
+    void grab(const QString &file, int width = 0, int height = 0);
     quint32 lamp(const QString &name) { return quint32(property(name, "BackColor").toDouble()); }
     bool enabled(const QString &control) { return property(control, "enabled").toBool(); }
     bool isOpen() { return !enabled(QStringLiteral("Command32")); }
@@ -45,6 +52,7 @@ public:
     // The modal box open now, if any; answering it clicks the named button ("Ok", "Yes", "No")
     // or, for a file dialog, chooses `file` (empty: cancel).
     std::optional<Dialog> dialog();
+    std::optional<Dialog> waitForDialog(int timeoutMs = 5000);
     void answer(const QString &button, const QString &file = {});
 
     // The bytes the tool wrote since the last call, waiting up to `timeoutMs` for `atLeast`.
