@@ -211,8 +211,8 @@ QJsonObject RemoteControl::answer(const QJsonObject &request, std::function<void
         name == m_window->objectName() ? m_window : m_window->findChild<QObject *>(name);
     if (!control)
         return failed(QStringLiteral("no control %1").arg(name));
-    const bool changes =
-        op == u"click" || op == u"type" || op == u"set" || op == u"show" || op == u"mouse";
+    const bool changes = op == u"click" || op == u"type" || op == u"set" || op == u"show" ||
+                         op == u"mouse" || op == u"select";
     if (changes && modal)
         return failed(
             QStringLiteral("a dialog is open: %1")
@@ -244,6 +244,17 @@ QJsonObject RemoteControl::answer(const QJsonObject &request, std::function<void
                    shift ? Qt::ShiftModifier : Qt::NoModifier,
                    {request.value(QStringLiteral("x")).toDouble(),
                     request.value(QStringLiteral("y")).toDouble()});
+        return done();
+    }
+    if (op == u"select") {
+        const int row = request.value(QStringLiteral("row")).toInt();
+        auto *view = qobject_cast<QAbstractItemView *>(control);
+        if (!view || row < 0 || row >= view->model()->rowCount())
+            return failed(QStringLiteral("%1 has no row %2").arg(name).arg(row));
+        if (auto *table = qobject_cast<QTableView *>(view))
+            table->selectRow(row);
+        else
+            view->setCurrentIndex(view->model()->index(row, 0));
         return done();
     }
     if (op == u"text")

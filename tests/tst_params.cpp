@@ -1,21 +1,16 @@
 // Parameter sets against the virtual device over a pseudo-terminal: r7260-cli params as scripts
-// run it (backup, diff, restore, refused and old files), and the window's 参数组 tab.
+// run it (backup, diff, restore, refused and old files), and the real executable's 参数组 tab.
 
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScopeGuard>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/FrmMain.h"
 #include "device/Protocol.h"
 #include "tests/support/Pty.h"
-#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/RunningTool.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TestFiles.h"
 
@@ -267,39 +262,31 @@ private slots:
             setFile(R"("set-start-speed": {"value": 150}, "set-max-speed": {"value": 8000},
                                       "set-end-speed": {"value": 1000},
                                       "bind-inputs": {"value": {}})")));
-        wireComPort(1, sim.path);
-        FrmMain window;
-        auto prompts = std::make_unique<ScriptedPrompts>();
-        ScriptedPrompts &answers = *prompts;
-        window.setPrompts(std::move(prompts));
-        window.show();
-        QTest::mouseClick(window.findChild<QPushButton *>("Command32"), Qt::LeftButton);
-        auto *panel = window.findChild<QWidget *>("ParamSetPanel");
-        auto *tabs = window.findChild<QTabWidget *>("SSTab1");
-        tabs->setCurrentWidget(panel);
-        auto *table = window.findChild<QTableWidget *>("ParamSetTable");
-        auto *read = window.findChild<QPushButton *>("ParamSetReadA");
-        QTest::mouseClick(read, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(read->isEnabled(), 20000);
-        answers.fileNames.enqueue(file("b.json"));
-        QTest::mouseClick(window.findChild<QPushButton *>("ParamSetOpenB"), Qt::LeftButton);
-        QCOMPARE(table->rowCount(), 2);
-        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("set-start-speed"));
-        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("set-max-speed"));
+        RunningTool t(true, sim.path);
+        t.show("ParamSetPanel");
+        t.click("ParamSetReadA");
+        QTRY_VERIFY_WITH_TIMEOUT(t.enabled("ParamSetReadA"), 20000);
+        t.click("ParamSetOpenB");
+        QVERIFY(t.waitForDialog());
+        t.answer({}, file("b.json"));
+        QTRY_COMPARE(t.rows("ParamSetTable").size(), 2);
+        QCOMPARE(t.rows("ParamSetTable")[0][0], QStringLiteral("set-start-speed"));
+        QCOMPARE(t.rows("ParamSetTable")[1][0], QStringLiteral("set-max-speed"));
         if (const QString shots = qEnvironmentVariable("R7260_SCREENSHOT_DIR"); !shots.isEmpty())
             for (const char *language : {"Option2", "Option1"}) {
-                QTest::mouseClick(window.findChild<QRadioButton *>(language), Qt::LeftButton);
-                for (int pass = 0; pass < 20; ++pass)
-                    QCoreApplication::sendPostedEvents();
-                QVERIFY(window.grab().save(QStringLiteral("%1/params-%2.png")
-                                               .arg(shots, language[6] == '2' ? "en" : "zh")));
+                t.click(language);
+                QTest::qWait(100);
+                t.grab(QStringLiteral("%1/params-%2.png")
+                           .arg(shots, language[6] == '2' ? "en" : "zh"));
             }
-        answers.yesNoAnswers.enqueue(true);
-        QTest::mouseClick(window.findChild<QPushButton *>("ParamSetWrite"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(read->isEnabled(), 20000);
-        QCOMPARE(table->item(0, 6)->text(), QStringLiteral("已写入并确认"));
-        QCOMPARE(table->item(1, 6)->text(), QStringLiteral("已写入并确认"));
-        QVERIFY(answers.messages.isEmpty());
+        t.click("ParamSetWrite");
+        const auto question = t.waitForDialog();
+        QVERIFY(question);
+        t.answer("Yes");
+        QTRY_VERIFY_WITH_TIMEOUT(t.enabled("ParamSetReadA"), 20000);
+        for (const QStringList &row : t.rows("ParamSetTable"))
+            QCOMPARE(row.value(6), QStringLiteral("已写入并确认"));
+        QVERIFY(t.quit()); // no message box left open
     }
 };
 

@@ -1,29 +1,20 @@
 // The bus scan against the real virtual device over its pseudo-terminal, with a line of drives
 // each at its own address and speed: what is found, what is refused, and that the port is left
-// as it was; the command line's scan and the window's tab.
+// as it was; the command line's scan and the real executable's tab.
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTabWidget>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include "app/FrmMain.h"
-#include "app/ScanPanel.h"
 #include "automation/BusScan.h"
+#include "transmission/Engine.h"
 #include "serial/OpenCommPort.h"
 #include "tests/support/Pty.h"
-#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/RunningTool.h"
 #include "tests/support/SimProcess.h"
 
 #include <fcntl.h>
@@ -243,48 +234,42 @@ private slots:
     void window() {
         Sim sim; // and two drives at 09
         QVERIFY(sim.start({"--address", "1,5,1F,9,9", "--baud", "9600,19200,9600,9600,9600"}));
-        wireComPort(1, sim.path);
-        FrmMain w;
-        w.show();
-        w.findChild<QPushButton *>("Command32")->click();
-        w.findChild<QTabWidget *>("SSTab1")->setCurrentWidget(w.findChild<ScanPanel *>());
-        w.findChild<QLineEdit *>("ScanLast")->setText("20");
-        for (QCheckBox *speed : w.findChildren<QCheckBox *>(QRegularExpression("^ScanBaud")))
-            speed->setChecked(speed->text() == "9600" || speed->text() == "19200");
-        auto *start = w.findChild<QPushButton *>("ScanStart");
-        start->click();
-        QVERIFY(!start->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 30000);
-        auto *table = w.findChild<QTableWidget *>("ScanTable");
-        QCOMPARE(table->rowCount(), 4);
-        QCOMPARE(table->item(1, 0)->text() + ' ' + table->item(1, 11)->text(),
-                 "09 " + damagedText());
-        QCOMPARE(table->item(3, 0)->text() + ' ' + table->item(3, 1)->text(), QString("05 19200"));
-        QVERIFY(w.findChild<QWidget *>("RichTextBox2")->property("Text").toString().isEmpty());
-        table->selectRow(3);
-        w.findChild<QPushButton *>("ScanUse")->click();
-        QCOMPARE(w.findChild<QLineEdit *>("Text23")->text(), QString("5"));
-        QCOMPARE(w.findChild<QComboBox *>("Combo2")->currentText(), QString("19200"));
-        QVERIFY(w.findChild<QLabel *>("ScanMessage")->text().contains("9600"));
+        RunningTool t(true, sim.path);
+        t.show("ScanPanel");
+        t.setText("ScanLast", "20");
+        for (const qint32 speed : allScanSpeeds())
+            t.setProperty(QStringLiteral("ScanBaud%1").arg(speed), "checked",
+                          speed == 9600 || speed == 19200);
+        t.click("ScanStart");
+        QVERIFY(!t.enabled("ScanStart"));
+        QTRY_VERIFY_WITH_TIMEOUT(t.enabled("ScanStart"), 30000);
+        const QList<QStringList> rows = t.rows("ScanTable");
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(rows[1][0] + ' ' + rows[1][11], "09 " + damagedText());
+        QCOMPARE(rows[3][0] + ' ' + rows[3][1], QString("05 19200"));
+        QVERIFY(t.sendPane().isEmpty());
+        t.select("ScanTable", 3);
+        t.click("ScanUse");
+        QCOMPARE(t.text("Text23"), QString("5"));
+        QCOMPARE(t.text("Combo2"), QString("19200"));
+        QVERIFY(t.text("ScanMessage").contains("9600"));
         // The drives found at the port's speed backed up, a file each; 05 at 19200 left out.
         QTemporaryDir backups;
-        auto prompts = std::make_unique<ScriptedPrompts>();
-        prompts->fileNames.enqueue(backups.path());
-        w.setPrompts(std::move(prompts));
-        w.findChild<QPushButton *>("ScanBackup")->click();
+        t.click("ScanBackup");
+        QVERIFY(t.waitForDialog());
+        t.answer({}, backups.path());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(backups.filePath("drive-1F.json")), 10000);
         QVERIFY(QFile::exists(backups.filePath("drive-1.json")));
         QVERIFY(!QFile::exists(backups.filePath("drive-5.json")));
-        if (const QString dir = qEnvironmentVariable("R7260_SCREENSHOT_DIR"); !dir.isEmpty()) {
-            w.resize(1366, 680);
+        if (const QString dir = qEnvironmentVariable("R7260_SCREENSHOT_DIR"); !dir.isEmpty())
             for (const char *language : {"Option1", "Option2"}) {
-                w.findChild<QRadioButton *>(language)->click();
+                t.click(language);
                 QTest::qWait(100);
-                QVERIFY(
-                    w.grab().save(QStringLiteral("%1/scan-%2.png")
-                                      .arg(dir, language == QByteArray("Option1") ? "zh" : "en")));
+                t.grab(QStringLiteral("%1/scan-%2.png")
+                           .arg(dir, language == QByteArray("Option1") ? "zh" : "en"),
+                       1366, 680);
             }
-        }
+        QVERIFY(t.quit());
     }
 };
 

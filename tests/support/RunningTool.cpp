@@ -114,6 +114,12 @@ QList<QStringList> RunningTool::rows(const QString &table) {
     return found;
 }
 
+void RunningTool::select(const QString &view, int row) {
+    request({{QStringLiteral("op"), QStringLiteral("select")},
+             {QStringLiteral("name"), view},
+             {QStringLiteral("row"), row}});
+}
+
 void RunningTool::show(const QString &control) {
     request({{QStringLiteral("op"), QStringLiteral("show")}, {QStringLiteral("name"), control}});
 }

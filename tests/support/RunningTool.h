@@ -37,6 +37,8 @@ public:
     void setProperty(const QString &control, const QString &name, const QJsonValue &value);
     QStringList items(const QString &control);
     QList<QStringList> rows(const QString &table);
+    // Selects a row of a table or list, as a click on it would.
+    void select(const QString &view, int row);
     // Brings forward the tab the control is on.
     void show(const QString &control);
     // A click at a point given as fractions of the control's width and height.
