@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,6 +21,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <sys/stat.h>
 
 namespace {
 
@@ -133,12 +136,23 @@ RemoteControl::RemoteControl(QWidget *window, QObject *parent)
 }
 
 bool RemoteControl::listen(const QString &name) {
-    QLocalServer::removeServer(name);
+    // Qt moves its socket into place with rename(), over whatever is there: never over a file,
+    // nor over a socket another run still serves; one left by a run that ended abruptly goes.
+    const QString path = name.startsWith(u'/') ? name : QDir::tempPath() + u'/' + name;
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) == 0) {
+        QLocalSocket probe;
+        probe.connectToServer(name);
+        if (!S_ISSOCK(info.st_mode) || probe.waitForConnected(500)) {
+            m_refusal = QStringLiteral("%1 exists and is not a socket left unused").arg(path);
+            return false;
+        }
+    }
     return m_server->listen(name);
 }
 
 QString RemoteControl::errorString() const {
-    return m_server->errorString();
+    return m_refusal.isEmpty() ? m_server->errorString() : m_refusal;
 }
 
 void RemoteControl::serve(QLocalSocket *socket, const QJsonObject &request) {

@@ -30,4 +30,5 @@ private:
 
     QWidget *m_window;
     QLocalServer *m_server;
+    QString m_refusal;
 };

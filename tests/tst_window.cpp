@@ -2,10 +2,13 @@
 // the option pairs and the framing selector work. The layout (every control reachable, no
 // caption clipped) is the language suite's; what each control does is the click suites'.
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/LampShape.h"
 #include "tests/support/RunningTool.h"
+#include "tests/support/TestFiles.h"
 
 class TestWindow : public QObject {
     Q_OBJECT
@@ -56,6 +59,18 @@ private slots:
             QCOMPARE(t.enabled("Command88"), enabled);
         }
         QVERIFY(t.quit());
+    }
+
+    // The script socket never takes the place of a file that is there.
+    void controlSocketLeavesFilesAlone() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("notes.txt"));
+        QVERIFY(writeBytes(path, "kept"));
+        QProcess tool;
+        tool.start(RunningTool::program(), {QStringLiteral("--control"), path});
+        QVERIFY(tool.waitForFinished(20000));
+        QCOMPARE(tool.exitCode(), 2);
+        QCOMPARE(readBytes(path), QByteArray("kept"));
     }
 };
 

@@ -6,13 +6,17 @@
 #include <QJsonObject>
 #include <QTest>
 
+QString RunningTool::program() {
+    return QStringLiteral(R7260_TOOL_PATH);
+}
+
 RunningTool::RunningTool(bool open, const QString &com1) {
     const QString control = m_folder.filePath(QStringLiteral("control"));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("R7260_COM1"), com1.isEmpty() ? pty.slavePath() : com1);
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::ForwardedChannels);
-    m_process.start(QStringLiteral(R7260_TOOL_PATH), {QStringLiteral("--control"), control});
+    m_process.start(program(), {QStringLiteral("--control"), control});
     // The socket is there once the window is built.
     for (QDeadlineTimer deadline(20000); !deadline.hasExpired(); QTest::qWait(20)) {
         m_socket.connectToServer(control);

@@ -26,6 +26,9 @@ public:
     RunningTool(const RunningTool &) = delete;
     RunningTool &operator=(const RunningTool &) = delete;
 
+    // The executable's path.
+    static QString program();
+
     // Ends the tool as the user would; false, with the reason printed, when a dialog was still
     // open or the tool did not end cleanly (a crash, or what the sanitizers found).
     bool quit();
