@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
@@ -42,6 +43,8 @@ QVariant shownText(QObject *control) {
         return label->text();
     if (auto *button = qobject_cast<QAbstractButton *>(control))
         return button->text();
+    if (auto *group = qobject_cast<QGroupBox *>(control))
+        return group->title();
     if (auto *bar = qobject_cast<QStatusBar *>(control))
         return bar->currentMessage();
     return control->property("Text");
