@@ -145,9 +145,11 @@ public:
     // reply waits for its rest gives that reply up (not while an exchange waits for it: its
     // timeout does), and so does one that finds the rest overdue.
     bool poll(int maxRead);
-    // One read of received bytes (as the port delivered it, or given as if it had): fed to the
-    // reply reader, matched against the exchange on the line, handed on through received().
-    void deliver(QByteArray bytes, int count, Clock::time_point arrived = {});
+    // One read of received bytes (as the port delivered it, or given as if it had), its first
+    // and last bytes arrived when given: fed to the reply reader, matched against the exchange on
+    // the line, handed on through received().
+    void deliver(QByteArray bytes, int count, Clock::time_point arrived = {},
+                 Clock::time_point lastArrived = {});
     // Received bytes still waiting to complete a reply are forgotten (a new session).
     void clearReceived() { m_reader.clear(); }
 
