@@ -46,9 +46,6 @@ Engine::Engine(QObject *parent) : QObject(parent), m_port(new serial::MSComm(thi
     m_timeout.setSingleShot(true);
     m_timeout.setTimerType(Qt::PreciseTimer);
     connect(&m_timeout, &QTimer::timeout, this, &Engine::onTimeout);
-    m_next.setSingleShot(true);
-    m_next.setTimerType(Qt::PreciseTimer);
-    connect(&m_next, &QTimer::timeout, this, &Engine::startNext);
     connect(m_port, &serial::MSComm::bytesArrived, this, [this] {
         if (m_current)
             poll(kReadSize);
@@ -204,7 +201,7 @@ void Engine::scheduleNext() {
                   .count();
     const qint64 waitUs = gapUs - sinceUs;
     if (waitUs > 0)
-        m_next.start(int((waitUs + 999) / 1000));
+        m_next.start(std::chrono::microseconds(waitUs));
     else
         QMetaObject::invokeMethod(this, &Engine::startNext, Qt::QueuedConnection);
 }
@@ -397,7 +394,8 @@ void Engine::deliver(QByteArray bytes, int count, Clock::time_point arrived,
     if (arrived == Clock::time_point{} || arrived > now)
         arrived = now;
     lastArrived = std::clamp(lastArrived, arrived, now);
-    m_lastArrival = now;
+    // The line's silence is counted from when its last byte was read, however late it is handled.
+    m_lastArrival = std::max(m_lastArrival, lastArrived);
     Received read;
     read.count = count;
     read.arrived = arrived;

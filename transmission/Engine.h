@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "serial/OpenError.h"
+#include "transmission/MicroTimer.h"
 #include "transmission/Outgoing.h"
 #include "transmission/Reply.h"
 #include "transmission/ReplyReader.h"
@@ -212,7 +213,7 @@ private:
     std::deque<Pending> m_queue;
     std::optional<Current> m_current;
     QTimer m_timeout;
-    QTimer m_next;      // the line's silence before the next request
+    MicroTimer m_next{[this] { startNext(); }}; // the line's silence before the next request
     QByteArray m_stale; // bytes since the last exchange ended
     QString m_lostReason; // why the port went away, until it is opened again
     Clock::time_point m_lastWrite{};
