@@ -35,10 +35,11 @@ PortReader::~PortReader() {
 // reply on a quiet line is read, and timed, the moment it arrives.
 constexpr double kSlowStream = 128 * 1024; // bytes per second
 constexpr auto kStreamPause = std::chrono::milliseconds(4);
-// While the rest of an awaited reply is on its way, it is looked for this many byte times apart:
-// a reply shorter than awaited (a failure reply, an ASCII one) is handed on that soon after its
-// last byte.
-constexpr int kGatherBytes = 2;
+// While the rest of an awaited reply is on its way, it is looked for every second byte time (the
+// first look may be three away, so that a look falls just before the last byte, which is waited
+// for on the line and read the moment it comes): a reply shorter than awaited (a failure reply,
+// an ASCII one) is handed on about two byte times after its last byte.
+constexpr qsizetype kGatherBytes = 2;
 
 namespace {
 
@@ -72,8 +73,8 @@ void PortReader::run() {
     Clock::time_point lastRead;
     bool slowStream = false;
     // The awaited reply: its length and how many of its bytes came. While its rest is on its way:
-    // where this stretch of it began, and when to look next for how many bytes in all (the last
-    // one is waited for on the line, the others slept through).
+    // where this stretch of it began, and when to look next (or until when to wait for the last
+    // byte) for how many bytes in all.
     quint64 expectedSerial = 0;
     qsizetype expected = 0;
     qsizetype got = 0;
@@ -84,18 +85,17 @@ void PortReader::run() {
     qsizetype lookFor = 0;
     for (;;) {
         std::optional<Clock::time_point> until;
-        bool slept = false;
         if (lookAt && !m_prompt)
             lookAt.reset(); // the owner polls again
-        if (lookAt && lookFor < expected) {
+        const bool slept = lookAt && lookFor < expected;
+        if (slept) {
             // Asleep while bytes are on their way: each would wake the thread on its own.
             pollfd stop = watched[1];
             if (waitUntil(&stop, 1, *lookAt) > 0)
                 return; // stopped by the owner
             until = Clock::now();
-            slept = true;
         } else if (lookAt) {
-            until = *lookAt; // the last byte is read the moment it comes
+            until = *lookAt;
         } else if (slowStream && !m_prompt) {
             pollfd stop = watched[1];
             if (::poll(&stop, 1, int(kStreamPause.count())) > 0)
@@ -111,8 +111,9 @@ void PortReader::run() {
             break;
         }
         if (ready == 0) {
-            // The line fell silent before the awaited reply was whole: what came is handed on
-            // now (a shorter reply, or a pause: bytes after it still count towards the reply).
+            // Nothing since the last look: the line fell silent before the awaited reply was
+            // whole. What came is handed on now (a shorter reply, or a pause: bytes after it
+            // still count towards the reply).
             lookAt.reset();
             if (m_prompt)
                 signal(m_notice);
@@ -138,18 +139,22 @@ void PortReader::run() {
                 }
             }
             got += n;
-            // Fewer bytes than the line could have brought since: it fell silent.
+            // Fewer bytes than the line could have brought since the last look: it fell silent.
             const bool fellSilent = slept && got < lookFor;
             if (m_prompt && got < expected && byteTime.count() > 0 && !fellSilent) {
                 if (!lookAt) {
                     stretchFrom = arrived;
                     stretchBase = got;
                 }
-                lookFor =
-                    got + 1 == expected ? expected : std::min(expected - 1, got + kGatherBytes);
+                const qsizetype beforeLast = expected - 1 - got;
+                lookFor = beforeLast == 0 ? expected
+                          : beforeLast % kGatherBytes == 1 && beforeLast > 1
+                              ? got + kGatherBytes + 1
+                              : got + std::min(beforeLast, kGatherBytes);
+                // A look comes a little after its bytes are due (their times on the line are known
+                // only as far as the stretch's first read tells); the last byte is given a byte
+                // time more before the line counts as silent.
                 const Clock::time_point due = stretchFrom + (lookFor - stretchBase) * byteTime;
-                // A sleep ends a little after the bytes are due; the last byte is given one more
-                // byte time before the line counts as silent.
                 lookAt = due + (lookFor < expected ? byteTime / 4 : byteTime);
             } else {
                 lookAt.reset();
