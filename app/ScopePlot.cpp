@@ -28,6 +28,10 @@ ScopePlot::ScopePlot(QWidget *parent) : QObject(parent), m_plot(new QCustomPlot(
     // Redrawn up to 30 times a second: plain lines cost a fraction of smoothed ones.
     m_plot->setNotAntialiasedElements(QCP::aeAll);
     m_plot->setPlottingHints(QCP::phCacheLabels | QCP::phFastPolylines);
+    // One paint buffer for all layers: the overlay's own (empty here) would be cleared and
+    // blended over the whole plot at every redraw.
+    if (QCPLayer *overlay = m_plot->layer(QStringLiteral("overlay")))
+        overlay->setMode(QCPLayer::lmLogical);
     QCPAxisRect *rect = m_plot->axisRect();
     m_plot->yAxis2->setVisible(true);
     m_flagAxis = rect->addAxis(QCPAxis::atRight);

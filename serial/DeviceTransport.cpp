@@ -57,9 +57,14 @@ std::optional<OpenError> DeviceTransport::open(const LineSettings &line) {
 }
 
 bool DeviceTransport::applyLine(const LineSettings &line) {
-    return m_port.setBaudRate(line.baudRate) && m_port.setParity(line.parity) &&
-           m_port.setDataBits(line.dataBits) && m_port.setStopBits(line.stopBits) &&
-           m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_port.setBaudRate(line.baudRate) || !m_port.setParity(line.parity) ||
+        !m_port.setDataBits(line.dataBits) || !m_port.setStopBits(line.stopBits) ||
+        !m_port.setFlowControl(QSerialPort::NoFlowControl))
+        return false;
+    const int bits = 1 + int(line.dataBits) + (line.parity == QSerialPort::NoParity ? 0 : 1) +
+                     (line.stopBits == QSerialPort::OneStop ? 1 : 2);
+    m_byteTime = std::chrono::nanoseconds(qint64(bits) * 1'000'000'000 / qMax(1, line.baudRate));
+    return true;
 }
 
 bool DeviceTransport::setLine(const LineSettings &line) {
@@ -121,8 +126,9 @@ bool DeviceTransport::receivedAny() const {
     return m_reader && m_reader->receivedAny();
 }
 
-QByteArray DeviceTransport::take(qsizetype max, Clock::time_point *arrived) {
-    return m_reader ? m_reader->take(max, arrived) : QByteArray();
+QByteArray DeviceTransport::take(qsizetype max, Clock::time_point *arrived,
+                                 Clock::time_point *last) {
+    return m_reader ? m_reader->take(max, arrived, last) : QByteArray();
 }
 
 void DeviceTransport::clearInput() {
@@ -138,6 +144,11 @@ void DeviceTransport::clearOutput() {
 void DeviceTransport::setPrompt(bool on) {
     if (m_reader)
         m_reader->setPrompt(on);
+}
+
+void DeviceTransport::expectReply(qsizetype bytes) {
+    if (m_reader)
+        m_reader->expectReply(bytes, m_byteTime);
 }
 
 void DeviceTransport::onReaderNotice() {

@@ -28,10 +28,11 @@ public:
     bool write(const QByteArray &bytes) override;
     qsizetype waiting() const override;
     bool receivedAny() const override;
-    QByteArray take(qsizetype max, Clock::time_point *arrived) override;
+    QByteArray take(qsizetype max, Clock::time_point *arrived, Clock::time_point *last) override;
     void clearInput() override;
     void clearOutput() override;
     void setPrompt(bool on) override;
+    void expectReply(qsizetype bytes) override;
 
 private:
     bool applyLine(const LineSettings &line);
@@ -47,6 +48,7 @@ private:
     // The reader's word to this thread (an eventfd): bytes arrived, or the device went away.
     int m_notice;
     QSocketNotifier *m_noticeNotifier;
+    std::chrono::nanoseconds m_byteTime{}; // a character on the line, start and stop bits included
 };
 
 } // namespace serial

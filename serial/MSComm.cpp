@@ -116,11 +116,11 @@ void MSComm::clearOutBuffer() {
 }
 
 QByteArray MSComm::Input() {
-    m_inputArrived = {};
+    m_inputArrived = m_inputLastArrived = {};
     if (!m_transport)
         return {};
     return m_transport->take(m_inputLen > 0 ? m_inputLen : std::numeric_limits<qsizetype>::max(),
-                             &m_inputArrived);
+                             &m_inputArrived, &m_inputLastArrived);
 }
 
 bool MSComm::Output(const QByteArray &bytes) {
@@ -130,6 +130,11 @@ bool MSComm::Output(const QByteArray &bytes) {
 void MSComm::setPrompt(bool on) {
     if (m_transport)
         m_transport->setPrompt(on);
+}
+
+void MSComm::expectReply(qsizetype bytes) {
+    if (m_transport)
+        m_transport->expectReply(bytes);
 }
 
 int MSComm::extraLatencyMs() const {

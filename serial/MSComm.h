@@ -74,6 +74,8 @@ public:
     QByteArray Input();
     // When the first byte of the last Input() arrived; the epoch when it returned nothing.
     Clock::time_point InputArrived() const { return m_inputArrived; }
+    // When the last of them did (the port may hand over several reads at once).
+    Clock::time_point InputLastArrived() const { return m_inputLastArrived; }
     // Hands the bytes to the line; false when the port is closed or refuses them.
     bool Output(const QByteArray &bytes);
 
@@ -91,6 +93,8 @@ public:
     QString devicePath() const;
     // Every arrival announced through bytesArrived() while on (see Transport::setPrompt).
     void setPrompt(bool on);
+    // The reply now awaited is at most `bytes` long (see Transport::expectReply).
+    void expectReply(qsizetype bytes);
     // Time the network adds to a reply's way back.
     int extraLatencyMs() const;
 
@@ -110,6 +114,7 @@ private:
 
     std::unique_ptr<Transport> m_transport;
     Clock::time_point m_inputArrived{};
+    Clock::time_point m_inputLastArrived{};
     int m_commPort = 1;
     QString m_portName = QStringLiteral("COM1");
     QString m_settings = QStringLiteral("9600,n,8,1");

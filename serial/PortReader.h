@@ -6,8 +6,8 @@
 
 #include <QByteArray>
 #include <QString>
-#include <chrono>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
@@ -31,8 +31,10 @@ public:
 
     qsizetype waiting() const;
     bool receivedAny() const;
-    // At most `max` of the waiting bytes, oldest first, and when the first of them arrived.
-    QByteArray take(qsizetype max, Clock::time_point *arrived = nullptr);
+    // At most `max` of the waiting bytes, oldest first, when the first of them arrived and when
+    // the last did.
+    QByteArray take(qsizetype max, Clock::time_point *arrived = nullptr,
+                    Clock::time_point *last = nullptr);
     void clear();
     // Blocks until bytes wait, the device went away, or `ms` passed; true when bytes wait.
     bool waitForBytes(int ms);
@@ -41,6 +43,11 @@ public:
     // Prompt: every read is announced, and a slow stream is read as it comes (an exchange waits
     // for its reply's last byte, and every millisecond counts when polling back to back).
     void setPrompt(bool on) { m_prompt = on; }
+    // The reply now awaited is at most `bytes` long (0: unknown) at `byteTime` a byte on the line.
+    // While prompt, its bytes are then announced together, once that many came or the line fell
+    // silent for a byte's time, and the thread sleeps while they are on their way: a line that
+    // delivers byte by byte wakes the window once a reply rather than once a byte.
+    void expectReply(qsizetype bytes, std::chrono::nanoseconds byteTime);
 
 private:
     void run();
@@ -51,6 +58,10 @@ private:
     bool m_receivedAny = false;
     std::optional<QString> m_lost;
     std::atomic<bool> m_prompt = false;
+    // The reply awaited, and which one (a new one starts its count afresh).
+    qsizetype m_expected = 0;
+    std::chrono::nanoseconds m_byteTime{};
+    quint64 m_expectedSerial = 0;
 
     const int m_device;
     const int m_notice;

@@ -17,8 +17,8 @@ public:
         m_reads.push_back({arrived, std::move(bytes)});
     }
     qsizetype waiting() const { return m_waiting; }
-    // At most `max` bytes, oldest first, and when the first of them arrived.
-    QByteArray take(qsizetype max, Clock::time_point *arrived) {
+    // At most `max` bytes, oldest first, when the first of them arrived and when the last did.
+    QByteArray take(qsizetype max, Clock::time_point *arrived, Clock::time_point *last = nullptr) {
         QByteArray taken;
         taken.reserve(qMin(max, m_waiting));
         if (arrived && !m_reads.empty())
@@ -27,6 +27,8 @@ public:
             Read &read = m_reads.front();
             const qsizetype n = qMin(max - taken.size(), read.bytes.size());
             taken.append(read.bytes.constData(), n);
+            if (last)
+                *last = read.arrived;
             if (n == read.bytes.size())
                 m_reads.pop_front();
             else

@@ -70,8 +70,8 @@ bool TcpTransport::send(const QByteArray &wire) {
     return true;
 }
 
-QByteArray TcpTransport::take(qsizetype max, Clock::time_point *arrived) {
-    return m_received.take(max, arrived);
+QByteArray TcpTransport::take(qsizetype max, Clock::time_point *arrived, Clock::time_point *last) {
+    return m_received.take(max, arrived, last);
 }
 
 void TcpTransport::clearInput() {

@@ -43,7 +43,7 @@ public:
     bool write(const QByteArray &bytes) override;
     qsizetype waiting() const override { return m_received.waiting(); }
     bool receivedAny() const override { return m_receivedAny; }
-    QByteArray take(qsizetype max, Clock::time_point *arrived) override;
+    QByteArray take(qsizetype max, Clock::time_point *arrived, Clock::time_point *last) override;
     void clearInput() override;
     void setPrompt(bool on) override { m_prompt = on; }
     int extraLatencyMs() const override { return kNetworkLatencyMs; }

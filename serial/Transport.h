@@ -41,13 +41,17 @@ public:
 
     virtual qsizetype waiting() const = 0;
     virtual bool receivedAny() const = 0;
-    // At most `max` of the waiting bytes, oldest first, and when the first of them arrived.
-    virtual QByteArray take(qsizetype max, Clock::time_point *arrived) = 0;
+    // At most `max` of the waiting bytes, oldest first, when the first of them arrived and when
+    // the last did.
+    virtual QByteArray take(qsizetype max, Clock::time_point *arrived, Clock::time_point *last) = 0;
     virtual void clearInput() = 0;
     virtual void clearOutput() {}
     // While on, every arrival is announced at once through bytesArrived() (an exchange waits for
     // its reply); while off, the owner polls and nothing is announced.
     virtual void setPrompt(bool on) = 0;
+    // The reply now awaited is at most `bytes` long (0: unknown): a transport that would announce
+    // it byte by byte may announce it whole, or once the line falls silent.
+    virtual void expectReply(qsizetype bytes) { Q_UNUSED(bytes) }
     // Time the network adds to a reply's way back (0 for a local line).
     virtual int extraLatencyMs() const { return 0; }
 

@@ -30,8 +30,8 @@ struct Line {
         engine.port().setSettings(QStringLiteral("9600,n,8,1"));
         QVERIFY(!engine.port().open());
     }
-    void ask(const QByteArray &frame) {
-        engine.exchange({frame, std::nullopt, kTimeoutMs, false},
+    void ask(const QByteArray &frame, int timeoutMs = kTimeoutMs) {
+        engine.exchange({frame, std::nullopt, timeoutMs, false},
                         [this](const Exchange &exchange) { ended.push_back(exchange); });
     }
     bool waitEnded(size_t count) {
@@ -77,6 +77,34 @@ private slots:
         QVERIFY(!reads.isEmpty());
         QCOMPARE(exchange.reply ? int(exchange.reply->status) : -1, status);
         QCOMPARE(exchange.reply && exchange.reply->value ? *exchange.reply->value : -1, value);
+    }
+
+    // A reply shorter than the longest its request may get, or in pieces with pauses between,
+    // ends its exchange once whole, long before the timeout: the port hands bytes on once the
+    // line falls silent, not only once the longest reply's count came.
+    void shortOrPausedReplyAnswersAtOnce_data() {
+        QTest::addColumn<QByteArrayList>("pieces");
+        QTest::addColumn<int>("status");
+        QTest::newRow("failure reply") << QByteArrayList{hex("01A8031FC1")} << int(Status::Failure);
+        QTest::newRow("failure reply, a byte at a time")
+            << QByteArrayList{hex("01"), hex("A8"), hex("03"), hex("1F"), hex("C1")}
+            << int(Status::Failure);
+        QTest::newRow("reply in two pieces")
+            << QByteArrayList{hex("0128040000"), hex("2710E614")} << int(Status::Good);
+    }
+    void shortOrPausedReplyAnswersAtOnce() {
+        QFETCH(QByteArrayList, pieces);
+        QFETCH(int, status);
+        Line line;
+        line.ask(kGetMaxSpeed, 60000);
+        QCOMPARE(line.pty.readAtLeast(kGetMaxSpeed.size()), kGetMaxSpeed);
+        for (const QByteArray &piece : pieces) {
+            QVERIFY(line.pty.write(piece));
+            QTest::qWait(30);
+        }
+        QVERIFY(line.waitEnded(1));
+        QCOMPARE(line.ended[0].received, pieces.join());
+        QCOMPARE(line.ended[0].reply ? int(line.ended[0].reply->status) : -1, status);
     }
 
     // A reply that comes after its exchange gave up is traffic: the next exchange, even with the

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QEventLoop>
+#include <algorithm>
 
 #include "device/Protocol.h"
 #include "serial/MSComm.h"
@@ -27,6 +28,13 @@ qint64 msBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count();
 }
 
+// The longest reply to a request on the wire, in bytes.
+qsizetype longestReplyBytes(const Outgoing &out) {
+    const qsizetype reply = device::longestReply(out.code.value_or(0));
+    // ":", two characters a byte, the LRC for the CRC, CR LF
+    return out.ascii ? 2 * reply + 1 : reply;
+}
+
 // The local time of a steady-clock moment, for the record.
 QDateTime wallTime(Clock::time_point when) {
     return QDateTime::currentDateTime().addMSecs(msBetween(Clock::now(), when));
@@ -38,9 +46,6 @@ Engine::Engine(QObject *parent) : QObject(parent), m_port(new serial::MSComm(thi
     m_timeout.setSingleShot(true);
     m_timeout.setTimerType(Qt::PreciseTimer);
     connect(&m_timeout, &QTimer::timeout, this, &Engine::onTimeout);
-    m_next.setSingleShot(true);
-    m_next.setTimerType(Qt::PreciseTimer);
-    connect(&m_next, &QTimer::timeout, this, &Engine::startNext);
     connect(m_port, &serial::MSComm::bytesArrived, this, [this] {
         if (m_current)
             poll(kReadSize);
@@ -132,11 +137,8 @@ qint64 Engine::lineTimeUs(qsizetype bytes) const {
 }
 
 int Engine::timeoutFor(const QByteArray &wire) const {
-    const Outgoing out = prepareOutgoing(wire, std::nullopt);
-    qsizetype reply = device::longestReply(out.code.value_or(0));
-    if (out.ascii)
-        reply = 2 * reply + 1; // ":", two characters a byte, the LRC for the CRC, CR LF
-    const qint64 lineUs = lineTimeUs(wire.size() + reply);
+    const qint64 lineUs =
+        lineTimeUs(wire.size() + longestReplyBytes(prepareOutgoing(wire, std::nullopt)));
     return int((lineUs + 999) / 1000) + m_turnaroundMs + m_port->extraLatencyMs();
 }
 
@@ -199,7 +201,7 @@ void Engine::scheduleNext() {
                   .count();
     const qint64 waitUs = gapUs - sinceUs;
     if (waitUs > 0)
-        m_next.start(int((waitUs + 999) / 1000));
+        m_next.start(std::chrono::microseconds(waitUs));
     else
         QMetaObject::invokeMethod(this, &Engine::startNext, Qt::QueuedConnection);
 }
@@ -255,6 +257,7 @@ void Engine::startNext() {
         return;
     }
     m_port->setPrompt(true);
+    m_port->expectReply(longestReplyBytes(m_current->out));
     const int timeout = m_current->pending.request.timeoutMs > 0
                             ? m_current->pending.request.timeoutMs
                             : timeoutFor(m_current->pending.request.frame);
@@ -333,7 +336,7 @@ bool Engine::poll(int maxRead) {
         if (bytes.isEmpty())
             break;
         received = true;
-        deliver(bytes, int(bytes.size()), m_port->InputArrived());
+        deliver(bytes, int(bytes.size()), m_port->InputArrived(), m_port->InputLastArrived());
     }
     m_port->setInputLen(before);
     if (!m_reader.waiting()) {
@@ -385,11 +388,14 @@ void Engine::giveUpWaiting() {
         finish();
 }
 
-void Engine::deliver(QByteArray bytes, int count, Clock::time_point arrived) {
+void Engine::deliver(QByteArray bytes, int count, Clock::time_point arrived,
+                     Clock::time_point lastArrived) {
     const Clock::time_point now = Clock::now();
     if (arrived == Clock::time_point{} || arrived > now)
         arrived = now;
-    m_lastArrival = now;
+    lastArrived = std::clamp(lastArrived, arrived, now);
+    // The line's silence is counted from when its last byte was read, however late it is handled.
+    m_lastArrival = std::max(m_lastArrival, lastArrived);
     Received read;
     read.count = count;
     read.arrived = arrived;
@@ -405,7 +411,7 @@ void Engine::deliver(QByteArray bytes, int count, Clock::time_point arrived) {
     for (const ReplyFrame &frame : m_reader.feed(bytes)) {
         Reply reply = readReply(frame);
         if (answers(reply))
-            answeredHere = takeAnswer(reply, arrived) || answeredHere;
+            answeredHere = takeAnswer(reply, lastArrived) || answeredHere;
         else
             otherReplies = true;
         read.replies.push_back(std::move(reply));

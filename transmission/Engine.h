@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "serial/OpenError.h"
+#include "transmission/MicroTimer.h"
 #include "transmission/Outgoing.h"
 #include "transmission/Reply.h"
 #include "transmission/ReplyReader.h"
@@ -145,9 +146,11 @@ public:
     // reply waits for its rest gives that reply up (not while an exchange waits for it: its
     // timeout does), and so does one that finds the rest overdue.
     bool poll(int maxRead);
-    // One read of received bytes (as the port delivered it, or given as if it had): fed to the
-    // reply reader, matched against the exchange on the line, handed on through received().
-    void deliver(QByteArray bytes, int count, Clock::time_point arrived = {});
+    // One read of received bytes (as the port delivered it, or given as if it had), its first
+    // and last bytes arrived when given: fed to the reply reader, matched against the exchange on
+    // the line, handed on through received().
+    void deliver(QByteArray bytes, int count, Clock::time_point arrived = {},
+                 Clock::time_point lastArrived = {});
     // Received bytes still waiting to complete a reply are forgotten (a new session).
     void clearReceived() { m_reader.clear(); }
 
@@ -210,7 +213,7 @@ private:
     std::deque<Pending> m_queue;
     std::optional<Current> m_current;
     QTimer m_timeout;
-    QTimer m_next;      // the line's silence before the next request
+    MicroTimer m_next{[this] { startNext(); }}; // the line's silence before the next request
     QByteArray m_stale; // bytes since the last exchange ended
     QString m_lostReason; // why the port went away, until it is opened again
     Clock::time_point m_lastWrite{};
