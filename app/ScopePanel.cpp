@@ -381,8 +381,10 @@ void ScopePanel::showCursors() {
         const ChannelInfo &info = channelInfo(channel);
         if (!has(m_sampler->groups(), info.group) || info.unit == Unit::OnOff)
             continue;
-        const auto va = a ? valueAt(buffer, channel, *a + zero()) : std::nullopt;
-        const auto vb = b ? valueAt(buffer, channel, *b + zero()) : std::nullopt;
+        const auto at = [&](const std::optional<double> &t) {
+            return t ? valueAt(buffer, channel, *t + zero()) : std::nullopt;
+        };
+        const std::optional<double> va = at(a), vb = at(b);
         QString text = QCoreApplication::translate("automation::Trace", info.caption) +
                        QStringLiteral(": %1 / %2")
                            .arg(va ? number(*va, 0) : QStringLiteral("—"),
