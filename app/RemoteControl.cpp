@@ -173,6 +173,8 @@ QJsonObject RemoteControl::answer(const QJsonObject &request, std::function<void
     const QString name = request.value(QStringLiteral("name")).toString();
     QWidget *modal = QApplication::activeModalWidget();
 
+    if (op.isEmpty())
+        return failed(QStringLiteral("a request is one JSON object a line, with \"op\""));
     if (op == u"dialog")
         return done(describe(modal));
     if (op == u"answer") {
@@ -224,8 +226,10 @@ QJsonObject RemoteControl::answer(const QJsonObject &request, std::function<void
         return done();
     }
 
-    QObject *control =
-        name == m_window->objectName() ? m_window : m_window->findChild<QObject *>(name);
+    // An empty name would match the first object of any name.
+    QObject *control = name.isEmpty()                   ? nullptr
+                       : name == m_window->objectName() ? m_window
+                                                        : m_window->findChild<QObject *>(name);
     if (!control)
         return failed(QStringLiteral("no control %1").arg(name));
     const bool changes = op == u"click" || op == u"type" || op == u"set" || op == u"show" ||
