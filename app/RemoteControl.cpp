@@ -111,6 +111,42 @@ void mouseClick(QWidget *control, Qt::MouseButton button, Qt::KeyboardModifiers 
     QCoreApplication::sendEvent(control, &release);
 }
 
+// Answers the modal box open now: a message box's button by name, a file dialog's path.
+QJsonObject answerDialog(QWidget *modal, const QJsonObject &request, std::function<void()> &then) {
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        const QString button = request.value(QStringLiteral("button")).toString();
+        bool known = false;
+        const int which = QMetaEnum::fromType<QMessageBox::StandardButtons>().keyToValue(
+            qPrintable(button), &known);
+        QAbstractButton *shown = known ? box->button(QMessageBox::StandardButton(which)) : nullptr;
+        if (!shown)
+            return failed(QStringLiteral("the message box has no button %1").arg(button));
+        then = [shown = QPointer(shown)] {
+            if (shown)
+                shown->click();
+        };
+        return done();
+    }
+    if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+        const QString file = request.value(QStringLiteral("file")).toString();
+        then = [dialog = QPointer(dialog), file] {
+            if (!dialog)
+                return;
+            if (file.isEmpty())
+                return dialog->reject();
+            // Typed into the name box, as the user would: selectFile leaves a focused box
+            // alone and cuts a path whose folder does not exist to a relative one.
+            if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                name->setText(file);
+            else
+                dialog->selectFile(file);
+            static_cast<QDialog *>(dialog.data())->accept(); // QFileDialog's own is protected
+        };
+        return done();
+    }
+    return failed(QStringLiteral("no dialog is open"));
+}
+
 } // namespace
 
 RemoteControl::RemoteControl(QWidget *window, QObject *parent)
@@ -177,41 +213,8 @@ QJsonObject RemoteControl::answer(const QJsonObject &request, std::function<void
         return failed(QStringLiteral("a request is one JSON object a line, with \"op\""));
     if (op == u"dialog")
         return done(describe(modal));
-    if (op == u"answer") {
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            const QString button = request.value(QStringLiteral("button")).toString();
-            bool known = false;
-            const int which = QMetaEnum::fromType<QMessageBox::StandardButtons>().keyToValue(
-                qPrintable(button), &known);
-            QAbstractButton *shown =
-                known ? box->button(QMessageBox::StandardButton(which)) : nullptr;
-            if (!shown)
-                return failed(QStringLiteral("the message box has no button %1").arg(button));
-            then = [shown = QPointer(shown)] {
-                if (shown)
-                    shown->click();
-            };
-            return done();
-        }
-        if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-            const QString file = request.value(QStringLiteral("file")).toString();
-            then = [dialog = QPointer(dialog), file] {
-                if (!dialog)
-                    return;
-                if (file.isEmpty())
-                    return dialog->reject();
-                // Typed into the name box, as the user would: selectFile leaves a focused box
-                // alone and cuts a path whose folder does not exist to a relative one.
-                if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-                    name->setText(file);
-                else
-                    dialog->selectFile(file);
-                static_cast<QDialog *>(dialog.data())->accept(); // QFileDialog's own is protected
-            };
-            return done();
-        }
-        return failed(QStringLiteral("no dialog is open"));
-    }
+    if (op == u"answer")
+        return answerDialog(modal, request, then);
     if (op == u"grab") {
         const int width = request.value(QStringLiteral("width")).toInt();
         const int height = request.value(QStringLiteral("height")).toInt();

@@ -276,8 +276,9 @@ private slots:
             for (const char *language : {"Option2", "Option1"}) {
                 t.click(language);
                 QTest::qWait(100);
-                t.grab(QStringLiteral("%1/params-%2.png")
-                           .arg(shots, language[6] == '2' ? "en" : "zh"));
+                t.grab(
+                    QStringLiteral("%1/params-%2.png").arg(shots, language[6] == '2' ? "en" : "zh"),
+                    1366, 680);
             }
         t.click("ParamSetWrite");
         const auto question = t.waitForDialog();

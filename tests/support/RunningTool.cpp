@@ -38,20 +38,21 @@ RunningTool::~RunningTool() {
 bool RunningTool::quit() {
     if (m_process.state() == QProcess::NotRunning)
         return false;
-    if (const auto open = dialog())
-        qWarning().noquote() << "a dialog was left open:" << open->title << open->text;
-    const bool dialogLeft = dialog().has_value();
-    request({{QStringLiteral("op"), QStringLiteral("quit")}});
+    const auto left = dialog();
+    if (left)
+        qWarning().noquote() << "a dialog was left open:" << left->title << left->text;
+    request("quit");
     if (!m_process.waitForFinished(20000))
         return false;
-    if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0)
+    const bool clean = m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+    if (!clean)
         qWarning() << "the tool ended with" << m_process.exitStatus() << m_process.exitCode();
-    return !dialogLeft && m_process.exitStatus() == QProcess::NormalExit &&
-           m_process.exitCode() == 0;
+    return !left && clean;
 }
 
-QJsonValue RunningTool::request(QJsonObject message) {
-    m_socket.write(QJsonDocument(message).toJson(QJsonDocument::Compact) + '\n');
+QJsonValue RunningTool::request(const char *op, QJsonObject fields) {
+    fields.insert(QStringLiteral("op"), QLatin1String(op));
+    m_socket.write(QJsonDocument(fields).toJson(QJsonDocument::Compact) + '\n');
     m_socket.flush();
     while (!m_socket.canReadLine())
         if (!m_socket.waitForReadyRead(15000)) {
@@ -66,51 +67,36 @@ QJsonValue RunningTool::request(QJsonObject message) {
 }
 
 void RunningTool::click(const QString &button) {
-    request({{QStringLiteral("op"), QStringLiteral("click")}, {QStringLiteral("name"), button}});
+    request("click", {{"name", button}});
 }
 
 QString RunningTool::text(const QString &control) {
-    return request(
-               {{QStringLiteral("op"), QStringLiteral("text")}, {QStringLiteral("name"), control}})
-        .toString();
+    return request("text", {{"name", control}}).toString();
 }
 
 void RunningTool::setText(const QString &control, const QString &text) {
-    request({{QStringLiteral("op"), QStringLiteral("type")},
-             {QStringLiteral("name"), control},
-             {QStringLiteral("value"), text}});
+    request("type", {{"name", control}, {"value", text}});
 }
 
 QJsonValue RunningTool::property(const QString &control, const QString &name) {
-    return request({{QStringLiteral("op"), QStringLiteral("get")},
-                    {QStringLiteral("name"), control},
-                    {QStringLiteral("property"), name}});
+    return request("get", {{"name", control}, {"property", name}});
 }
 
 void RunningTool::setProperty(const QString &control, const QString &name,
                               const QJsonValue &value) {
-    request({{QStringLiteral("op"), QStringLiteral("set")},
-             {QStringLiteral("name"), control},
-             {QStringLiteral("property"), name},
-             {QStringLiteral("value"), value}});
+    request("set", {{"name", control}, {"property", name}, {"value", value}});
 }
 
 QStringList RunningTool::items(const QString &control) {
     QStringList texts;
-    const QJsonArray found = request({{QStringLiteral("op"), QStringLiteral("items")},
-                                      {QStringLiteral("name"), control}})
-                                 .toArray();
-    for (const QJsonValue &item : found)
+    for (const QJsonValue &item : request("items", {{"name", control}}).toArray())
         texts << item.toString();
     return texts;
 }
 
 QList<QStringList> RunningTool::rows(const QString &table) {
     QList<QStringList> found;
-    const QJsonArray rows =
-        request({{QStringLiteral("op"), QStringLiteral("items")}, {QStringLiteral("name"), table}})
-            .toArray();
-    for (const QJsonValue &row : rows) {
+    for (const QJsonValue &row : request("items", {{"name", table}}).toArray()) {
         found.append(QStringList());
         for (const QJsonValue &cell : row.toArray())
             found.last() << cell.toString();
@@ -119,33 +105,27 @@ QList<QStringList> RunningTool::rows(const QString &table) {
 }
 
 void RunningTool::select(const QString &view, int row) {
-    request({{QStringLiteral("op"), QStringLiteral("select")},
-             {QStringLiteral("name"), view},
-             {QStringLiteral("row"), row}});
+    request("select", {{"name", view}, {"row", row}});
 }
 
 void RunningTool::show(const QString &control) {
-    request({{QStringLiteral("op"), QStringLiteral("show")}, {QStringLiteral("name"), control}});
+    request("show", {{"name", control}});
 }
 
 void RunningTool::mouse(const QString &control, bool right, bool shift, double x, double y) {
-    request({{QStringLiteral("op"), QStringLiteral("mouse")},
-             {QStringLiteral("name"), control},
-             {QStringLiteral("button"), right ? "right" : "left"},
-             {QStringLiteral("shift"), shift},
-             {QStringLiteral("x"), x},
-             {QStringLiteral("y"), y}});
+    request("mouse", {{"name", control},
+                      {"button", right ? "right" : "left"},
+                      {"shift", shift},
+                      {"x", x},
+                      {"y", y}});
 }
 
 void RunningTool::grab(const QString &file, int width, int height) {
-    request({{QStringLiteral("op"), QStringLiteral("grab")},
-             {QStringLiteral("file"), file},
-             {QStringLiteral("width"), width},
-             {QStringLiteral("height"), height}});
+    request("grab", {{"file", file}, {"width", width}, {"height", height}});
 }
 
 std::optional<RunningTool::Dialog> RunningTool::dialog() {
-    const QJsonValue shown = request({{QStringLiteral("op"), QStringLiteral("dialog")}});
+    const QJsonValue shown = request("dialog");
     if (!shown.isObject())
         return std::nullopt;
     return Dialog{shown[QStringLiteral("title")].toString(),
@@ -159,7 +139,5 @@ std::optional<RunningTool::Dialog> RunningTool::waitForDialog(int timeoutMs) {
 }
 
 void RunningTool::answer(const QString &button, const QString &file) {
-    request({{QStringLiteral("op"), QStringLiteral("answer")},
-             {QStringLiteral("button"), button},
-             {QStringLiteral("file"), file}});
+    request("answer", {{"button", button}, {"file", file}});
 }

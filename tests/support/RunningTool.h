@@ -4,6 +4,7 @@
 // typing, ticks, what the controls show, message boxes read and answered. The test target
 // defines R7260_TOOL_PATH.
 
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QLocalSocket>
 #include <QProcess>
@@ -68,7 +69,8 @@ public:
     Pty pty;
 
 private:
-    QJsonValue request(QJsonObject message);
+    // Sends one request with its fields; fails the test, and gives null, when it is refused.
+    QJsonValue request(const char *op, QJsonObject fields = {});
 
     QTemporaryDir m_folder;
     QProcess m_process;
